@@ -1,0 +1,17 @@
+# Copies the default files of the installed layout beside the executable, never over files the
+# program or the operator changed since (a settings file, a log, a group).
+file(GLOB_RECURSE entries RELATIVE ${SRC} ${SRC}/*)
+foreach(folder Groups Messages Logs Schedule HelpFiles)
+    file(MAKE_DIRECTORY ${DST}/${folder})
+endforeach()
+foreach(entry ${entries})
+    get_filename_component(name ${entry} NAME)
+    if(name STREQUAL ".keep")
+        continue()
+    endif()
+    if(NOT EXISTS ${DST}/${entry})
+        get_filename_component(dir ${DST}/${entry} DIRECTORY)
+        file(MAKE_DIRECTORY ${dir})
+        file(COPY ${SRC}/${entry} DESTINATION ${dir})
+    endif()
+endforeach()

@@ -1,0 +1,120 @@
+#include "console/controls.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QRegularExpression>
+
+namespace corvane {
+
+namespace {
+
+class ClickHandler : public QObject {
+public:
+    ClickHandler(QObject* parent, std::function<void()> fn) : QObject(parent), fn(std::move(fn)) {}
+    std::function<void()> fn;
+};
+
+class CloseRefuser : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close && event->spontaneous()) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void bindClick(QAbstractButton* control, std::function<void()> handler)
+{
+    auto* holder = new ClickHandler(control, std::move(handler));
+    QObject::connect(control, &QAbstractButton::clicked, holder, [holder] { holder->fn(); });
+}
+
+void runClick(QAbstractButton* control)
+{
+    if (auto* holder = control->findChild<ClickHandler*>(QString(), Qt::FindDirectChildrenOnly))
+        holder->fn();
+}
+
+void selectOption(QRadioButton* option)
+{
+    option->setChecked(true);
+    runClick(option);
+}
+
+void setTicked(QCheckBox* box, bool ticked)
+{
+    if (box->isChecked() == ticked)
+        return;
+    box->setChecked(ticked);
+    runClick(box);
+}
+
+void removeCloseCommand(QWidget* window)
+{
+    window->setWindowFlag(Qt::WindowCloseButtonHint, false);
+    window->installEventFilter(new CloseRefuser(window));
+}
+
+void colourOptions(std::initializer_list<QRadioButton*> options, const QColor& others)
+{
+    for (QRadioButton* option : options) {
+        QPalette palette = option->palette();
+        palette.setColor(QPalette::WindowText, option->isChecked() ? QColor(0, 0, 255) : others);
+        palette.setColor(QPalette::ButtonText, option->isChecked() ? QColor(0, 0, 255) : others);
+        option->setPalette(palette);
+    }
+}
+
+void FileListBox::setPath(const QString& folder)
+{
+    path_ = folder;
+    Refresh();
+}
+
+void FileListBox::setPattern(const QString& pattern)
+{
+    pattern_ = pattern;
+    Refresh();
+}
+
+void FileListBox::Refresh()
+{
+    const QString selected = fileName();
+    clear();
+    if (path_.isEmpty())
+        return;
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern_),
+                                   QRegularExpression::CaseInsensitiveOption);
+    QStringList names = QDir(path_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names) {
+        if (match.match(name).hasMatch())
+            addItem(name);
+    }
+    if (!selected.isEmpty())
+        selectFile(selected);
+}
+
+QString FileListBox::fileName() const
+{
+    const QListWidgetItem* item = currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+bool FileListBox::selectFile(const QString& name)
+{
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
+            setCurrentRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace corvane

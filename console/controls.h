@@ -1,0 +1,49 @@
+#pragma once
+// Small pieces every window shares: click handlers that also run when code sets a control, the file
+// list of a folder, and windows without a Close command.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <functional>
+
+namespace corvane {
+
+// Connects the operator's click on the control to the handler and keeps the handler with the
+// control, so that setting the control from code runs it as the operator's click would.
+void bindClick(QAbstractButton* control, std::function<void()> handler);
+// Runs the control's bound handler, if it has one.
+void runClick(QAbstractButton* control);
+// Selects an option and runs its click handler, whether or not it was selected already.
+void selectOption(QRadioButton* option);
+// Ticks or clears a check box; its click handler runs when its state changes.
+void setTicked(QCheckBox* box, bool ticked);
+
+// Takes away the window's Close command: the window manager's close request is refused, and the
+// window is left through its own buttons.
+void removeCloseCommand(QWidget* window);
+
+// Shows the chosen option of a group in blue and the others in the given colour.
+void colourOptions(std::initializer_list<QRadioButton*> options, const QColor& others = Qt::black);
+
+// A list of the files of one folder that match a pattern ("*.mit"), compared without regard to case.
+class FileListBox : public QListWidget {
+    Q_OBJECT
+public:
+    using QListWidget::QListWidget;
+    void setPath(const QString& folder);
+    QString path() const { return path_; }
+    void setPattern(const QString& pattern);
+    QString pattern() const { return pattern_; }
+    void Refresh();
+    // The selected file's name, or an empty text.
+    QString fileName() const;
+    // Selects the entry with that name (compared without regard to case); false when none has it.
+    bool selectFile(const QString& name);
+
+private:
+    QString path_;
+    QString pattern_ = QStringLiteral("*");
+};
+
+} // namespace corvane

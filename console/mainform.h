@@ -1,0 +1,163 @@
+#pragma once
+// The main window: the start-up window of the program and the operator's console.
+#include "console/controls.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace corvane {
+class Program;
+class Module1;
+}
+
+namespace corvane::forms {
+
+// A multi-line text box that gives and takes CR LF line breaks, as the system's texts expect.
+class MultiLineBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    QString text() const;
+    void setText(const QString& text);
+};
+
+class mainform : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit mainform(Program& program);
+    ~mainform() override;
+
+    // --- start-up, status line and exit ---
+    void Form_Load();
+    void SetStatus(int ticks, const QString& text);
+    void Timer1_Timer();
+    void Exit_Click();
+    void butExitMain_Click();
+    QString GetWindowsDir();
+    static QString TrimAtNull(const QString& text);
+    void LoadIniSettings();
+    QString panelText(int panel) const; // the status bar's panels, 1 and 2
+
+    // --- unattended command-line run (the end of start-up) ---
+    void CommandLineRun();
+
+    std::int16_t StatusTicks = 0;
+    std::int16_t StatusTickCount = 0;
+
+    // --- delivery mode, message format and client options ---
+    void optMessenger_Click();
+    void optWinsock_Click();
+    void optPlain_Click();
+    void optHTML_Click();
+    void chkDate_Click();
+    void chkTime_Click();
+    void chkTimeOut_Click();
+    void butPlusMin_Click();
+    void butMinusMin_Click();
+    void butBrowse_Click();
+    void butClientDownload_Click();
+
+    // --- send tab ---
+    void tab1opt1_Click();
+    void tab1opt2_Click();
+    void tab1opt3_Click();
+    void messtext_Change();
+
+    // --- menus ---
+    QMenu* filemenu = nullptr;
+    QAction* mnuWizard = nullptr;
+    QAction* mnuSaveMess = nullptr;
+    QAction* mnuOpenMess = nullptr;
+    QAction* Exit = nullptr;
+    QMenu* mnuMessage = nullptr;
+    QAction* mnuSend = nullptr;
+    QAction* mnuPreview = nullptr;
+    QAction* mnuSchedule = nullptr;
+    QMenu* menuEdit = nullptr;
+    QAction* menuOptions = nullptr;
+    QMenu* menuGroups = nullptr;
+    QAction* menuManually = nullptr;
+    QAction* menuAdvancedGroup = nullptr;
+    QMenu* help = nullptr;
+    QAction* menuHelp = nullptr;
+    QAction* mnuEmailTech = nullptr;
+    QAction* Aboutmenu = nullptr;
+
+    // --- the window's frame ---
+    QTabWidget* SSTab1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QPushButton* butExitMain = nullptr;
+
+    // --- "Create Message" tab ---
+    QGroupBox* tab1Frame1 = nullptr;
+    MultiLineBox* messtext = nullptr;
+    QPushButton* tab1butSend = nullptr;
+    QPushButton* tab1butclear = nullptr;
+    QPushButton* butTest = nullptr;
+    QPushButton* butSchedule = nullptr;
+    QPushButton* butWizard = nullptr;
+    QGroupBox* tab1frame2 = nullptr;
+    QRadioButton* tab1opt1 = nullptr;
+    QRadioButton* tab1opt2 = nullptr;
+    QRadioButton* tab1opt3 = nullptr;
+    QLabel* tab1lblgroup = nullptr;
+    FileListBox* tab1filelist = nullptr;
+    QLabel* lblGroupNodesCtr = nullptr;
+    QLabel* tab1lblcpu = nullptr;
+    QLineEdit* tab1sendcpu = nullptr;
+
+    // --- "Group Management" tab ---
+    FileListBox* tab2filelist = nullptr;
+
+    // --- "Client Options" tab ---
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* optMessenger = nullptr;
+    QRadioButton* optWinsock = nullptr;
+    QPushButton* butClientDownload = nullptr;
+    QGroupBox* frmNuvoOpt = nullptr;
+    QLabel* lblWinTitle = nullptr;
+    QLineEdit* txtWintitle = nullptr;
+    QLabel* lblMainHeadline = nullptr;
+    QLineEdit* txtMainHeadline = nullptr;
+    QCheckBox* chkDate = nullptr;
+    QCheckBox* chkTime = nullptr;
+    QGroupBox* frmNuvofor = nullptr;
+    QRadioButton* optPlain = nullptr;
+    QRadioButton* optHTML = nullptr;
+    QLabel* lblHTML = nullptr;
+    QLineEdit* txtPathtoHTML = nullptr;
+    QPushButton* butBrowse = nullptr;
+    QGroupBox* frmNuvotime = nullptr;
+    QCheckBox* chkTimeOut = nullptr;
+    QLabel* lblMinutesDisplay = nullptr;
+    QPushButton* butPlusMin = nullptr;
+    QPushButton* butMinusMin = nullptr;
+
+private:
+    void buildMenus();
+    QWidget* buildCreateMessageTab();
+    QWidget* buildGroupTab();
+    QWidget* buildHostsTab();
+    QWidget* buildLogsTab();
+    QWidget* buildClientOptionsTab();
+
+    Program& program_;
+    Module1& m1_;
+};
+
+} // namespace corvane::forms

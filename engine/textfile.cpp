@@ -1,0 +1,102 @@
+#include "engine/textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cmath>
+
+namespace corvane {
+
+QStringList splitTextLines(const QByteArray& bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines << QString::fromLatin1(bytes.mid(start, i - start));
+        if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines << QString::fromLatin1(bytes.mid(start));
+    return lines;
+}
+
+ReadResult readTextLines(const QString& path)
+{
+    ReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.ok = true;
+    result.lines = splitTextLines(bytes);
+    return result;
+}
+
+bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    file.cancelWriting();
+    return false;
+}
+
+bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+QByteArray crlfLines(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toLatin1() + kCrLf;
+    return bytes;
+}
+
+bool keyValue(const QString& line, QString& value)
+{
+    const qsizetype first = line.indexOf(QLatin1Char('='));
+    if (first < 0)
+        return false;
+    const qsizetype second = line.indexOf(QLatin1Char('='), first + 1);
+    value = second < 0 ? line.mid(first + 1) : line.mid(first + 1, second - first - 1);
+    return true;
+}
+
+} // namespace corvane
+
+namespace corvane {
+
+bool toInt16(const QString& text, std::int16_t& value)
+{
+    bool ok = false;
+    const double number = text.trimmed().toDouble(&ok);
+    if (!ok || text.trimmed().isEmpty() || !std::isfinite(number))
+        return false;
+    const double rounded = std::nearbyint(number); // the default rounding mode sends halves to even
+    if (rounded < -32768.0 || rounded > 32767.0)
+        return false;
+    value = static_cast<std::int16_t>(rounded);
+    return true;
+}
+
+} // namespace corvane

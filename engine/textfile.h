@@ -1,0 +1,43 @@
+#pragma once
+// The program's text files are single-byte (Latin-1) with CR LF line ends.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+namespace corvane {
+
+inline constexpr char kCrLf[] = "\r\n";
+
+struct ReadResult {
+    bool ok = false;
+    QString error;
+    QStringList lines;
+};
+
+// Reads every line as the system's line reader does: a line ends at CR LF, CR or LF; a last line
+// without an end still counts; an empty file holds no line.
+ReadResult readTextLines(const QString& path);
+QStringList splitTextLines(const QByteArray& bytes);
+
+// Replaces the whole file atomically: on failure the old content stays and the error is returned.
+bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Appends to the file, creating it when it is missing.
+bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+inline QByteArray latin1(const QString& text) { return text.toLatin1(); }
+// Every line followed by CR LF, as the writers put them.
+QByteArray crlfLines(const QStringList& lines);
+
+// A settings or schedule line's value: the text between its first and second "=".
+// False when the line holds no "=".
+bool keyValue(const QString& line, QString& value);
+
+} // namespace corvane
+
+namespace corvane {
+// Converts a text to a 16-bit signed integer as the system's conversion does: blanks around it are
+// allowed, a fraction is rounded to the nearest whole number (a half to the even one). False for a
+// text that is no number or lies outside -32768..32767.
+bool toInt16(const QString& text, std::int16_t& value);
+} // namespace corvane

@@ -1,0 +1,31 @@
+#pragma once
+// Desktop services: opening pages and documents in the user's viewer, and the tray icon.
+#include <QString>
+
+namespace corvane {
+
+class IBrowser {
+public:
+    virtual ~IBrowser() = default;
+    // Opens a local document path or a web address; earlier viewers stay open.
+    virtual void open(const QString& pathOrAddress) = 0;
+};
+
+class DesktopBrowser : public IBrowser {
+public:
+    void open(const QString& pathOrAddress) override;
+};
+
+// The tray icon of an unattended run. Its tip and text are kept even where the desktop has no tray.
+class ITrayIcon {
+public:
+    virtual ~ITrayIcon() = default;
+    virtual void setVisible(bool visible) = 0;
+    virtual bool isVisible() const = 0;
+    virtual void setTip(const QString& tip) = 0;
+    virtual QString tip() const = 0;
+    virtual void setText(const QString& text) = 0;
+    virtual QString text() const = 0;
+};
+
+} // namespace corvane

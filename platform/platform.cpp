@@ -1,0 +1,17 @@
+#include "platform/platform.h"
+
+namespace corvane {
+
+Platform linuxPlatform(const QString& programFolder)
+{
+    Platform p;
+    p.clock = std::make_unique<SystemClock>();
+    p.system = std::make_unique<LinuxSystemInfo>();
+    p.registry = std::make_unique<FileRegistry>(programFolder + QStringLiteral("/registry.dat"));
+    p.services = std::make_unique<SystemdServices>();
+    p.end = std::make_unique<ImmediateEnd>();
+    p.browser = std::make_unique<DesktopBrowser>();
+    return p;
+}
+
+} // namespace corvane

@@ -1,0 +1,29 @@
+#pragma once
+// The operating system's services, as one program sees them. The program owns one of these; a test
+// builds one from doubles.
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/registry.h"
+#include "platform/servicestate.h"
+#include "platform/system.h"
+
+#include <memory>
+
+namespace corvane {
+
+struct Platform {
+    std::unique_ptr<IDialogs> dialogs;
+    std::unique_ptr<IClock> clock;
+    std::unique_ptr<ISystemInfo> system;
+    std::unique_ptr<IRegistry> registry;
+    std::unique_ptr<IServiceManager> services;
+    std::unique_ptr<IProgramEnd> end;
+    std::unique_ptr<IBrowser> browser;
+    std::unique_ptr<ITrayIcon> tray;
+};
+
+// The Linux services that need no window system. Dialogs and the tray icon are added by the caller.
+// The registry store is the file "registry.dat" in the program folder.
+Platform linuxPlatform(const QString& programFolder);
+
+} // namespace corvane

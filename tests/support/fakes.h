@@ -1,0 +1,95 @@
+#pragma once
+// Test doubles of the operating system's services.
+#include "platform/platform.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <deque>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace corvane::test {
+
+struct ShownBox {
+    QString kind; // "msgBox", "inputBox", "openFileName", "saveFileName"
+    QString text;
+    QString title;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+};
+
+// Records every box and answers from queues; with an empty queue a box takes its first button, an
+// input box and a file dialog are cancelled.
+class ScriptedDialogs : public IDialogs {
+public:
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
+
+    void answer(MsgAnswer a) { answers.push_back(a); }
+    void type(const QString& text) { typed.push_back(text); }
+    void chooseFile(const QString& path) { files.push_back(path); }
+    // The texts of the message boxes shown, in order.
+    QStringList texts() const;
+    const ShownBox* last() const { return shown.empty() ? nullptr : &shown.back(); }
+
+    std::vector<ShownBox> shown;
+    std::deque<MsgAnswer> answers;
+    std::deque<QString> typed;
+    std::deque<QString> files;
+};
+
+class FixedClock : public IClock {
+public:
+    QDateTime now() override { return time.isValid() ? time : QDateTime::currentDateTime(); }
+    QDateTime time;
+};
+
+class FakeSystemInfo : public ISystemInfo {
+public:
+    OsVersionRecord versionRecord() override { return version; }
+    QString windowsDirectory() override { return windowsDir; }
+    QString computerName() override { return name; }
+    QString userName() override { return user; }
+
+    OsVersionRecord version{true, 0x4C, 0, 0};
+    QString windowsDir = QStringLiteral("/etc");
+    QString name = QStringLiteral("labhost");
+    QString user = QStringLiteral("operator");
+};
+
+class FakeServices : public IServiceManager {
+public:
+    std::optional<int> currentState(const QString& computer, const QString& service) override;
+    std::map<QString, int> states; // by service name, local computer only
+    QStringList asked;
+};
+
+class RecordingEnd : public IProgramEnd {
+public:
+    void endNow() override { ++count; }
+    int count = 0;
+};
+
+class FakeBrowser : public IBrowser {
+public:
+    void open(const QString& pathOrAddress) override { opened << pathOrAddress; }
+    QStringList opened;
+};
+
+class FakeTray : public ITrayIcon {
+public:
+    void setVisible(bool v) override { visible = v; }
+    bool isVisible() const override { return visible; }
+    void setTip(const QString& t) override { tipText = t; }
+    QString tip() const override { return tipText; }
+    void setText(const QString& t) override { texts << t; }
+    QString text() const override { return texts.isEmpty() ? QString() : texts.last(); }
+    bool visible = false;
+    QString tipText = QStringLiteral("Corvane - Scheduled Distribution");
+    QStringList texts;
+};
+
+} // namespace corvane::test

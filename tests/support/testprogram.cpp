@@ -1,0 +1,114 @@
+#include "tests/support/testprogram.h"
+
+#include "assistants/frmOptions.h"
+#include "console/mainform.h"
+#include "engine/textfile.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace corvane::test {
+
+static void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+        QFile(target).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+}
+
+TestProgram::TestProgram()
+{
+    copyTree(QStringLiteral(CORVANE_DIST_DIR), dir_.path());
+    auto d = std::make_unique<ScriptedDialogs>();
+    auto c = std::make_unique<FixedClock>();
+    auto s = std::make_unique<FakeSystemInfo>();
+    auto sv = std::make_unique<FakeServices>();
+    auto e = std::make_unique<RecordingEnd>();
+    auto b = std::make_unique<FakeBrowser>();
+    auto t = std::make_unique<FakeTray>();
+    dialogs = d.get();
+    clock = c.get();
+    system = s.get();
+    services = sv.get();
+    end = e.get();
+    browser = b.get();
+    tray = t.get();
+    pending.dialogs = std::move(d);
+    pending.clock = std::move(c);
+    pending.system = std::move(s);
+    pending.registry = std::make_unique<FileRegistry>(dir_.path() + QStringLiteral("/registry.dat"));
+    pending.services = std::move(sv);
+    pending.end = std::move(e);
+    pending.browser = std::move(b);
+    pending.tray = std::move(t);
+}
+
+TestProgram::~TestProgram() = default;
+
+QByteArray TestProgram::read(const QString& relative) const
+{
+    QFile file(path(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void TestProgram::write(const QString& relative, const QByteArray& bytes) const
+{
+    QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+    QFile file(path(relative));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void TestProgram::writeSettings(const QStringList& lines) const { write(QStringLiteral("Corvane.ini"), crlfLines(lines)); }
+
+void TestProgram::setSetting(const QString& key, const QString& value) const
+{
+    QStringList lines = splitTextLines(read(QStringLiteral("Corvane.ini")));
+    bool found = false;
+    for (QString& line : lines) {
+        if (line.startsWith(key + QLatin1Char('='))) {
+            line = key + QLatin1Char('=') + value;
+            found = true;
+        }
+    }
+    ASSERT_TRUE(found) << key.toStdString();
+    writeSettings(lines);
+}
+
+Program& TestProgram::create(const QStringList& arguments)
+{
+    program_ = std::make_unique<Program>(dir_.path(), std::move(pending), arguments);
+    return *program_;
+}
+
+Program& TestProgram::start(const QStringList& arguments)
+{
+    create(arguments);
+    program_->start();
+    return *program_;
+}
+
+forms::mainform& TestProgram::main() { return program_->mainform(); }
+forms::frmOptions& TestProgram::options() { return program_->frmOptions(); }
+
+void pump(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace corvane::test

@@ -1,0 +1,59 @@
+#pragma once
+// A whole fresh program in a temporary program folder (a copy of the installed layout), with the
+// operating system's services replaced by doubles.
+#include "console/program.h"
+#include "tests/support/fakes.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace corvane::forms {
+class mainform;
+class frmOptions;
+} // namespace corvane::forms
+
+namespace corvane::test {
+
+class TestProgram {
+public:
+    TestProgram();
+    ~TestProgram();
+
+    QString folder() const { return dir_.path(); }
+    QString path(const QString& relative) const { return dir_.path() + QLatin1Char('/') + relative; }
+    QByteArray read(const QString& relative) const;
+    void write(const QString& relative, const QByteArray& bytes) const;
+    // Replaces the settings file with these 21 (or any number of) lines, each ended by CR LF.
+    void writeSettings(const QStringList& lines) const;
+    // The default settings with some lines changed, by key ("SERVICE" -> "MESSENGER").
+    void setSetting(const QString& key, const QString& value) const;
+
+    // Builds the program (not yet started) with these command-line words.
+    Program& create(const QStringList& arguments = {});
+    // Builds and starts it: the main window's load runs the whole start-up.
+    Program& start(const QStringList& arguments = {});
+    Program& program() { return *program_; }
+    forms::mainform& main();
+    forms::frmOptions& options();
+
+    ScriptedDialogs* dialogs = nullptr;
+    FixedClock* clock = nullptr;
+    FakeSystemInfo* system = nullptr;
+    FakeServices* services = nullptr;
+    RecordingEnd* end = nullptr;
+    FakeBrowser* browser = nullptr;
+    FakeTray* tray = nullptr;
+
+    // Doubles waiting to be handed to the program at create(); a test may change them first.
+    Platform pending;
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<Program> program_;
+};
+
+// Lets window events and timers run for about this long.
+void pump(int milliseconds);
+
+} // namespace corvane::test
