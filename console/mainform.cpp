@@ -67,6 +67,10 @@ mainform::mainform(Program& program) : program_(program), m1_(program.module1())
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(800);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+
+    wirePreviewMenus();
+    wireTabs();
+    wireSchedule();
 }
 
 mainform::~mainform() = default;

@@ -52,6 +52,12 @@ public:
 
     // --- unattended command-line run (the end of start-up) ---
     void CommandLineRun();
+    // The failure tail of an unattended run: the box, the log line, and the end of the program.
+    void CommandLineFailure();
+
+    // --- scheduled distributions ---
+    void butSchedule_Click();
+    void mnuSchedule_Click();
 
     std::int16_t StatusTicks = 0;
     std::int16_t StatusTickCount = 0;
@@ -68,12 +74,34 @@ public:
     void butMinusMin_Click();
     void butBrowse_Click();
     void butClientDownload_Click();
+    // Where "Download Setup File" sends the operator for the Nuvo client's setup file.
+    static const QString ClientDownloadAddress;
+
+    // --- preview and message files ---
+    void butTest_Click();
+    void mnuPreview_Click();
+    void mnuOpenMess_Click();
+    void mnuSaveMess_Click();
+    static bool FileExists(const QString& path);
+
+    // --- tab switches ---
+    void SSTab1_Click(int PreviousTab);
 
     // --- send tab ---
     void tab1opt1_Click();
     void tab1opt2_Click();
     void tab1opt3_Click();
     void messtext_Change();
+    void tab1butSend_Click();
+    void mnuSend_Click();
+    void tab1butclear_Click();
+    void tab1filelist_Click();
+    // The six send commands: the buttons Send Now, Preview, Schedule and their menu items.
+    void enableSendCommands(bool enabled);
+    void drawDomainCounter();
+    // Ends the program once an unattended distribution is over.
+    void AutoKillTimer_Timer();
+    QTimer* AutoKillTimer = nullptr;
 
     // --- menus ---
     QMenu* filemenu = nullptr;
@@ -122,7 +150,23 @@ public:
     QLineEdit* tab1sendcpu = nullptr;
 
     // --- "Group Management" tab ---
+    void tab2butAddGroup_Click();
+    QGroupBox* tab2frame1 = nullptr;
     FileListBox* tab2filelist = nullptr;
+    QGroupBox* tab2frame2 = nullptr;
+    QPushButton* tab2butAddGroup = nullptr;
+    QPushButton* tab2butdeletegroup = nullptr;
+    QPushButton* tab2butRenameGroup = nullptr;
+    QLabel* tab2lblselgroup = nullptr;
+    QGroupBox* tab2frame3 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* tab2butAddCPU = nullptr;
+    QPushButton* tab2butDelCPU = nullptr;
+    QLabel* tab2lbl10 = nullptr;
+    QLabel* cpunumberslbl = nullptr;
+    QLabel* tab2discpu = nullptr;
+    QPushButton* tab2butSave = nullptr;
+    QPushButton* tab2butClose = nullptr;
 
     // --- "Client Options" tab ---
     QGroupBox* Frame1 = nullptr;
@@ -155,6 +199,9 @@ private:
     QWidget* buildHostsTab();
     QWidget* buildLogsTab();
     QWidget* buildClientOptionsTab();
+    void wirePreviewMenus();
+    void wireTabs();
+    void wireSchedule();
 
     Program& program_;
     Module1& m1_;

@@ -1,7 +1,9 @@
 // The "Client Options" tab: delivery mode, message format and the Nuvo client's window options.
 #include "console/mainform.h"
 
+#include "assistants/frmOptions.h"
 #include "console/program.h"
+#include "engine/general.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,11 +11,10 @@
 
 namespace corvane::forms {
 
-QWidget* mainform::buildClientOptionsTab()
-{
-    auto* tab = new QWidget;
+QWidget *mainform::buildClientOptionsTab() {
+    auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("tabClientOptions"));
-    const auto named = [](auto* control, const char* name, const QString& tip = {}) {
+    const auto named = [](auto *control, const char *name, const QString &tip = {}) {
         control->setObjectName(QLatin1String(name));
         if (!tip.isEmpty())
             control->setToolTip(tip);
@@ -21,8 +22,9 @@ QWidget* mainform::buildClientOptionsTab()
     };
 
     Frame1 = named(new QGroupBox(QStringLiteral("Messaging Mode:"), tab), "Frame1");
-    optMessenger = named(new QRadioButton(QStringLiteral("Windows Messenger Service"), Frame1), "optMessenger",
-                         QStringLiteral("Corvane will send messages via Windows Messenger Service to remote computers"));
+    optMessenger =
+        named(new QRadioButton(QStringLiteral("Windows Messenger Service"), Frame1), "optMessenger",
+              QStringLiteral("Corvane will send messages via Windows Messenger Service to remote computers"));
     optWinsock = named(new QRadioButton(QStringLiteral("Nuvo Client"), Frame1), "optWinsock",
                        QStringLiteral("Corvane will send messages via Nuvo Client to remote computers"));
     butClientDownload =
@@ -31,7 +33,7 @@ QWidget* mainform::buildClientOptionsTab()
     bindClick(optMessenger, [this] { optMessenger_Click(); });
     bindClick(optWinsock, [this] { optWinsock_Click(); });
     connect(butClientDownload, &QPushButton::clicked, this, [this] { butClientDownload_Click(); });
-    auto* modeLayout = new QVBoxLayout(Frame1);
+    auto *modeLayout = new QVBoxLayout(Frame1);
     modeLayout->addWidget(optMessenger);
     modeLayout->addWidget(optWinsock);
     modeLayout->addWidget(butClientDownload);
@@ -49,7 +51,7 @@ QWidget* mainform::buildClientOptionsTab()
                     QStringLiteral("Do you want the Time the message was sent to be displayed on the Nuvo Client"));
     bindClick(chkDate, [this] { chkDate_Click(); });
     bindClick(chkTime, [this] { chkTime_Click(); });
-    auto* optLayout = new QGridLayout(frmNuvoOpt);
+    auto *optLayout = new QGridLayout(frmNuvoOpt);
     optLayout->addWidget(lblWinTitle, 0, 0);
     optLayout->addWidget(txtWintitle, 0, 1);
     optLayout->addWidget(lblMainHeadline, 1, 0);
@@ -71,7 +73,7 @@ QWidget* mainform::buildClientOptionsTab()
     bindClick(optHTML, [this] { optHTML_Click(); });
     connect(butBrowse, &QPushButton::clicked, this, [this] { butBrowse_Click(); });
     optPlain->setChecked(true);
-    auto* forLayout = new QGridLayout(frmNuvofor);
+    auto *forLayout = new QGridLayout(frmNuvofor);
     forLayout->addWidget(optPlain, 0, 0);
     forLayout->addWidget(optHTML, 0, 1);
     forLayout->addWidget(lblHTML, 1, 0);
@@ -91,13 +93,13 @@ QWidget* mainform::buildClientOptionsTab()
     bindClick(chkTimeOut, [this] { chkTimeOut_Click(); });
     connect(butPlusMin, &QPushButton::clicked, this, [this] { butPlusMin_Click(); });
     connect(butMinusMin, &QPushButton::clicked, this, [this] { butMinusMin_Click(); });
-    auto* timeLayout = new QHBoxLayout(frmNuvotime);
+    auto *timeLayout = new QHBoxLayout(frmNuvotime);
     timeLayout->addWidget(chkTimeOut);
     timeLayout->addWidget(lblMinutesDisplay);
     timeLayout->addWidget(butPlusMin);
     timeLayout->addWidget(butMinusMin);
 
-    auto* layout = new QVBoxLayout(tab);
+    auto *layout = new QVBoxLayout(tab);
     layout->addWidget(Frame1);
     layout->addWidget(frmNuvoOpt);
     layout->addWidget(frmNuvofor);
@@ -106,33 +108,162 @@ QWidget* mainform::buildClientOptionsTab()
     return tab;
 }
 
-void mainform::optMessenger_Click()
-{
+namespace {
+
+const QString htmlPlaceholder = QStringLiteral("<A HTML file will be used as the message to send>");
+
+void paint(QRadioButton *option, const QColor &colour) {
+    QPalette palette = option->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    option->setPalette(palette);
+}
+
+} // namespace
+
+const QString mainform::ClientDownloadAddress =
+    QStringLiteral("https://www.corvane.example/downloads/nuvoclient/setup.exe");
+
+void mainform::optMessenger_Click() {
+    if (program_.module2().GetServiceState(QString(), QStringLiteral("Messenger")) == QLatin1String("Stopped")) {
+        program_.general().RegWriteDword(
+            QStringLiteral("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Messenger"),
+            QStringLiteral("Start"), 2);
+        m1_.dialogs().msgBox(
+            QStringLiteral("The (MESSENGER) service on this PC is not running.  Corvane requires this service to send "
+                           "messages when the message mode to clients is 'Windows Messenger Service', the service will "
+                           "be set to automatically start when windows reloads.  If you wish to send messages to "
+                           "clients using the Windows Messenger Service then please restart your PC for the settings "
+                           "to take effect."),
+            MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Corvane - Service"));
+    }
     m1_.ServiceName = QStringLiteral("MESSENGER");
+    paint(optMessenger, QColor(0, 0, 255));
+    paint(optWinsock, QColor(0, 0, 0));
+    tab1opt3->setEnabled(true);
+    SetStatus(3, QStringLiteral("Message Mode Altered to Windows Messenger Service"));
+    selectOption(optPlain);
+    if (m1_.DomainEnabled == 0)
+        tab1opt3->setEnabled(false);
+    messtext->setEnabled(true);
+    messtext->setText(m1_.TemplateText);
+    tab1Frame1->setTitle(QStringLiteral("Message"));
+    for (QWidget *client : std::initializer_list<QWidget *>{
+             frmNuvoOpt, frmNuvofor, frmNuvotime, lblWinTitle, txtWintitle, lblMainHeadline, txtMainHeadline, chkDate,
+             chkTime, optPlain, optHTML, lblHTML, txtPathtoHTML, butBrowse, chkTimeOut, lblMinutesDisplay, butPlusMin,
+             butMinusMin})
+        client->setEnabled(false);
     m1_.ClientMode = 0;
-    StatusPanel2->setText(QStringLiteral("Windows Messenger Service"));
-    colourOptions({optMessenger, optWinsock});
+    frmOptions &options = program_.frmOptions();
+    options.txtAlias->setEnabled(false);
+    options.txtAlias->setText(m1_.ComputerName.toUpper());
+    options.butDefault->setEnabled(false);
+    StatusPanel2->setText(QStringLiteral("Message Mode: Windows Messenger"));
 }
 
-void mainform::optWinsock_Click()
-{
+void mainform::optWinsock_Click() {
     m1_.ServiceName = QStringLiteral("NUVOCLIENT");
+    paint(optWinsock, QColor(0, 0, 255));
+    paint(optMessenger, QColor(0, 0, 0));
+    selectOption(optPlain);
+    SetStatus(3, QStringLiteral("Message Mode Altered to Nuvo Client"));
+    tab1opt3->setEnabled(false);
+    selectOption(tab1opt2);
+    // The path box and Browse keep the state the format gave them.
+    for (QWidget *client : std::initializer_list<QWidget *>{
+             frmNuvoOpt, frmNuvofor, frmNuvotime, lblWinTitle, txtWintitle, lblMainHeadline, txtMainHeadline, chkDate,
+             chkTime, optPlain, optHTML, lblHTML, chkTimeOut, lblMinutesDisplay})
+        client->setEnabled(true);
+    if (chkTimeOut->isChecked()) {
+        butPlusMin->setEnabled(true);
+        butMinusMin->setEnabled(true);
+    }
+    frmOptions &options = program_.frmOptions();
+    options.txtAlias->setEnabled(true);
+    options.butDefault->setEnabled(true);
     m1_.ClientMode = 1;
-    StatusPanel2->setText(QStringLiteral("Nuvo Client"));
-    colourOptions({optMessenger, optWinsock});
+    StatusPanel2->setText(QStringLiteral("Message Mode: Nuvo Client"));
 }
 
-void mainform::optPlain_Click() { colourOptions({optPlain, optHTML}); }
-void mainform::optHTML_Click() { colourOptions({optPlain, optHTML}); }
-void mainform::chkDate_Click() { m1_.ShowDate = chkDate->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO"); }
-void mainform::chkTime_Click() { m1_.ShowTime = chkTime->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO"); }
-void mainform::chkTimeOut_Click()
-{
-    m1_.UseTimeOut = chkTimeOut->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
+void mainform::optPlain_Click() {
+    colourOptions({optPlain, optHTML});
+    for (QWidget *html : std::initializer_list<QWidget *>{txtPathtoHTML, butBrowse, lblHTML})
+        html->setEnabled(false);
+    mnuSaveMess->setEnabled(true);
+    mnuOpenMess->setEnabled(true);
+    tab1butclear->setEnabled(true);
+    messtext->setEnabled(true);
+    messtext->setText(m1_.TemplateText);
+    tab1Frame1->setTitle(QStringLiteral("Message"));
 }
-void mainform::butPlusMin_Click() {}
-void mainform::butMinusMin_Click() {}
-void mainform::butBrowse_Click() {}
-void mainform::butClientDownload_Click() {}
+
+void mainform::optHTML_Click() {
+    colourOptions({optPlain, optHTML});
+    for (QWidget *html : std::initializer_list<QWidget *>{txtPathtoHTML, butBrowse, lblHTML})
+        html->setEnabled(true);
+    mnuSaveMess->setEnabled(false);
+    mnuOpenMess->setEnabled(false);
+    tab1butclear->setEnabled(false);
+    messtext->setEnabled(false);
+    messtext->setText(htmlPlaceholder);
+    tab1Frame1->setTitle(QStringLiteral("Message - <HTML File>"));
+}
+
+void mainform::chkDate_Click() {
+    m1_.ShowDate = chkDate->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
+}
+void mainform::chkTime_Click() {
+    m1_.ShowTime = chkTime->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
+}
+
+void mainform::chkTimeOut_Click() {
+    if (chkTimeOut->isChecked()) {
+        m1_.UseTimeOut = QStringLiteral("YES");
+        // The label names the minutes that will be sent, which are 5 unless the settings said otherwise.
+        lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
+        lblMinutesDisplay->setVisible(true);
+        butPlusMin->setEnabled(true);
+        butMinusMin->setEnabled(true);
+    } else {
+        m1_.UseTimeOut = QStringLiteral("NO");
+        lblMinutesDisplay->setVisible(false);
+        butPlusMin->setEnabled(false);
+        butMinusMin->setEnabled(false);
+        m1_.TimeOutMinutes = 5;
+    }
+}
+
+void mainform::butPlusMin_Click() {
+    // The minutes are a 16-bit number in the settings and client files: they stop at its top.
+    if (m1_.TimeOutMinutes < 32767)
+        m1_.TimeOutMinutes = static_cast<std::int16_t>(m1_.TimeOutMinutes + 1);
+    lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
+}
+
+void mainform::butMinusMin_Click() {
+    // A time-out of less than one minute means nothing to the client.
+    m1_.TimeOutMinutes = m1_.TimeOutMinutes <= 1 ? std::int16_t{1} : static_cast<std::int16_t>(m1_.TimeOutMinutes - 1);
+    lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
+}
+
+void mainform::butBrowse_Click() {
+    m1_.HtmlPath = m1_.dialogs().openFileName(QStringLiteral("Select a HTML File to import..."), QString(),
+                                              QStringLiteral("HTML Files (*.htm*)"));
+    if (m1_.HtmlPath.isEmpty())
+        return;
+    txtPathtoHTML->setText(m1_.HtmlPath);
+    messtext->setText(htmlPlaceholder + QStringLiteral("\r\n\r\n") + m1_.HtmlPath);
+}
+
+void mainform::butClientDownload_Click() {
+    if (m1_.dialogs().msgBox(
+            QStringLiteral("Nuvo Client is required to be installed on remote computers before they can receive Nuvo "
+                           "Client messages.\r\n\r\nClicking Yes will begin the download of the Nuvo Client Setup "
+                           "File.  You should then run this file on your remote computers to install the Nuvo Client."),
+            MsgButtons::YesNo, MsgIcon::None,
+            QStringLiteral("Corvane Server - Nuvo Client Download")) != MsgAnswer::Yes)
+        return;
+    program_.platform().browser->open(ClientDownloadAddress);
+}
 
 } // namespace corvane::forms

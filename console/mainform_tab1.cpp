@@ -1,7 +1,10 @@
 // The "Create Message" tab: the message, the target and the send commands.
 #include "console/mainform.h"
 
+#include "console/frmProgress.h"
+#include "console/frmReview.h"
 #include "console/program.h"
+#include "engine/textfile.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -56,6 +59,17 @@ QWidget* mainform::buildCreateMessageTab()
     tab1lblcpu = named(new QLabel(QStringLiteral("Computer:"), tab1frame2), "tab1lblcpu");
     tab1sendcpu = named(new QLineEdit(tab1frame2), "tab1sendcpu", QStringLiteral("Type in your target Node here"));
 
+    bindClick(tab1butSend, [this] { tab1butSend_Click(); });
+    bindClick(tab1butclear, [this] { tab1butclear_Click(); });
+    connect(mnuSend, &QAction::triggered, this, [this] { mnuSend_Click(); });
+    connect(tab1filelist, &QListWidget::itemClicked, this, [this] { tab1filelist_Click(); });
+
+    // Off until an unattended distribution is over; then it ends the program.
+    AutoKillTimer = new QTimer(this);
+    AutoKillTimer->setObjectName(QStringLiteral("AutoKillTimer"));
+    AutoKillTimer->setInterval(5000);
+    connect(AutoKillTimer, &QTimer::timeout, this, [this] { AutoKillTimer_Timer(); });
+
     auto* targets = new QGridLayout(tab1frame2);
     targets->addWidget(tab1opt1, 0, 0);
     targets->addWidget(tab1opt2, 1, 0);
@@ -78,17 +92,220 @@ QWidget* mainform::buildCreateMessageTab()
     return tab;
 }
 
-void mainform::tab1opt1_Click() { colourOptions({tab1opt1, tab1opt2, tab1opt3}); }
-void mainform::tab1opt2_Click() { colourOptions({tab1opt1, tab1opt2, tab1opt3}); }
-void mainform::tab1opt3_Click() { colourOptions({tab1opt1, tab1opt2, tab1opt3}); }
+namespace {
+
+void paint(QWidget* control, const QColor& colour)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    control->setPalette(palette);
+}
+
+const QColor kBlue(0, 0, 255);
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+
+} // namespace
+
+void mainform::enableSendCommands(bool enabled)
+{
+    for (QPushButton* send : {tab1butSend, butTest, butSchedule})
+        send->setEnabled(enabled);
+    for (QAction* send : {mnuSend, mnuPreview, mnuSchedule})
+        send->setEnabled(enabled);
+}
+
+void mainform::tab1opt1_Click()
+{
+    tab1Frame1->setTitle(QStringLiteral("Message"));
+    paint(tab1Frame1, kBlack);
+    tab1lblgroup->setEnabled(true);
+    tab1filelist->setEnabled(true);
+    paint(tab1opt1, kBlue);
+    paint(tab1lblgroup, kBlue);
+    paint(tab1opt2, kBlack);
+    paint(tab1lblcpu, kBlack);
+    paint(tab1opt3, kBlack);
+    tab1lblcpu->setEnabled(false);
+    tab1sendcpu->setEnabled(false);
+    tab1sendcpu->clear();
+    tab1lblcpu->setText(QStringLiteral("Computer:"));
+}
+
+void mainform::tab1opt2_Click()
+{
+    tab1Frame1->setTitle(QStringLiteral("Message"));
+    paint(tab1Frame1, kBlack);
+    tab1lblgroup->setEnabled(false);
+    tab1filelist->setEnabled(false);
+    paint(tab1opt1, kBlack);
+    paint(tab1lblgroup, kBlack);
+    paint(tab1opt2, kBlue);
+    paint(tab1lblcpu, kBlue);
+    paint(tab1opt3, kBlack);
+    tab1lblcpu->setEnabled(true);
+    tab1sendcpu->setEnabled(true);
+    tab1sendcpu->clear();
+    lblGroupNodesCtr->clear();
+    tab1lblcpu->setText(QStringLiteral("Computer:"));
+}
+
+void mainform::tab1opt3_Click()
+{
+    drawDomainCounter();
+    tab1lblgroup->setEnabled(false);
+    tab1filelist->setEnabled(false);
+    paint(tab1opt1, kBlack);
+    paint(tab1lblgroup, kBlack);
+    paint(tab1opt2, kBlack);
+    paint(tab1lblcpu, kBlue);
+    paint(tab1opt3, kBlue);
+    tab1lblcpu->setEnabled(true);
+    tab1sendcpu->setEnabled(true);
+    tab1sendcpu->clear();
+    lblGroupNodesCtr->clear();
+    tab1lblcpu->setText(QStringLiteral("Domain:"));
+}
+
+// A domain takes at most 128 characters; the frame counts them (line breaks as two) and turns red
+// beyond.
+void mainform::drawDomainCounter()
+{
+    const qsizetype n = messtext->text().size();
+    tab1Frame1->setTitle(QStringLiteral("Message:  Character Count [%1/128]").arg(n));
+    if (n <= 128) {
+        paint(tab1Frame1, kBlack);
+    } else {
+        SetStatus(5, QStringLiteral("Please shorten your message, a Domain is limited to 128 characters."));
+        paint(tab1Frame1, kRed);
+    }
+}
 
 void mainform::messtext_Change()
 {
-    const bool any = !messtext->toPlainText().isEmpty();
-    for (QPushButton* send : {tab1butSend, butTest, butSchedule})
-        send->setEnabled(any);
-    for (QAction* send : {mnuSend, mnuPreview, mnuSchedule})
-        send->setEnabled(any);
+    enableSendCommands(true);
+    if (messtext->toPlainText().isEmpty())
+        enableSendCommands(false);
+    if (tab1lblcpu->text() == QLatin1String("Domain:"))
+        drawDomainCounter();
+}
+
+void mainform::tab1butclear_Click()
+{
+    messtext->setText(m1_.TemplateText);
+    enableSendCommands(false);
+}
+
+void mainform::tab1filelist_Click()
+{
+    const QString name = tab1filelist->fileName();
+    if (name.isEmpty())
+        return;
+    m1_.SelectedGroupFile = name;
+    m1_.GetFreeFileNumber();
+    const ReadResult group = readTextLines(m1_.GroupsPath + name);
+    if (!group.ok) {
+        lblGroupNodesCtr->clear();
+        m1_.dialogs().msgBox(QStringLiteral("The group file ") + name +
+                                 QStringLiteral(" cannot be read (") + group.error + QStringLiteral(")."),
+                             MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Information"));
+        return;
+    }
+    lblGroupNodesCtr->setText(QString::number(group.lines.size()) + QStringLiteral(" Nodes"));
+}
+
+void mainform::mnuSend_Click() { tab1butSend_Click(); }
+
+void mainform::tab1butSend_Click()
+{
+    Program& program = program_;
+    m1_.SendCancelled = QStringLiteral("NO");
+    m1_.CurrentMessage = messtext->text();
+    SetStatus(5, QStringLiteral("Preparing Message for distribution..."));
+    const QString info = QStringLiteral("Corvane - Information");
+    // An unattended run has never shown the main window: after a refusal it must, or the program
+    // would stay open with no window for the operator.
+    const auto bringBackUnattended = [this] {
+        if (m1_.CmdLineMode == 1)
+            show();
+    };
+    if (m1_.CurrentMessage.isEmpty()) {
+        m1_.dialogs().msgBox(QStringLiteral("A Message is required!"), MsgButtons::Ok, MsgIcon::Information, info);
+        bringBackUnattended();
+        return;
+    }
+    if (optHTML->isChecked() && txtPathtoHTML->text().isEmpty()) {
+        m1_.dialogs().msgBox(QStringLiteral("A HTML file is required.  Click Browse on the Client Options tab to "
+                                            "chose your HTML file!"),
+                             MsgButtons::Ok, MsgIcon::Information, info);
+        bringBackUnattended();
+        return;
+    }
+    // A refusal of the target brings the main window back, which an unattended run has hidden.
+    const auto refuse = [&](const QString& text, MsgIcon icon = MsgIcon::None) {
+        program.hideProgressWindow();
+        show();
+        m1_.dialogs().msgBox(text, MsgButtons::Ok, icon, info);
+    };
+
+    if (tab1opt1->isChecked()) {
+        if (m1_.SelectedGroupFile.isEmpty()) {
+            refuse(QStringLiteral("You need to select a Group to send the message to."));
+            return;
+        }
+        m1_.GetFreeFileNumber();
+        const ReadResult group = readTextLines(m1_.GroupsPath + m1_.SelectedGroupFile);
+        if (!group.ok) {
+            // Unattended, nobody is there to read a box: the run ends in its failure tail.
+            if (m1_.CmdLineMode == 1) {
+                m1_.CmdLineFailed = true;
+                return;
+            }
+            refuse(m1_.GroupUnreadableText(group.error), MsgIcon::Exclamation);
+            return;
+        }
+        if (group.lines.isEmpty() || group.lines.last().isEmpty()) {
+            refuse(QStringLiteral("There are No Computers in this group!"));
+            return;
+        }
+        if (group.lines.size() > qsizetype(m1_.TargetNames.size())) {
+            refuse(m1_.GroupTooLargeText(group.lines.size()), MsgIcon::Exclamation);
+            return;
+        }
+        if (m1_.CmdLineMode == 0) {
+            // A review still open from an earlier Send Now is shown afresh with this group and message.
+            program.unloadFrmReview();
+            program.frmReview().show();
+            return;
+        }
+        hide();
+        m1_.SendDistribution(QStringLiteral("1"));
+        return;
+    }
+    if (tab1opt2->isChecked()) {
+        if (tab1sendcpu->text().isEmpty()) {
+            refuse(QStringLiteral("You need to enter a Computer to send the message to."));
+            return;
+        }
+        hide();
+        if (m1_.CmdLineMode == 0)
+            program.frmProgress().show();
+        m1_.SendDistribution(QStringLiteral("2"));
+        return;
+    }
+    if (tab1opt3->isChecked()) {
+        hide();
+        if (m1_.CmdLineMode == 0)
+            program.frmProgress().show();
+        m1_.SendDistribution(QStringLiteral("3"));
+    }
+}
+
+void mainform::AutoKillTimer_Timer()
+{
+    AutoKillTimer->stop();
+    program_.platform().end->endNow();
 }
 
 } // namespace corvane::forms

@@ -1,8 +1,16 @@
 #include "console/program.h"
 
 #include "assistants/frmOptions.h"
+#include "assistants/frmSchedule.h"
+#include "assistants/frmWizard.h"
+#include "console/frmNodeDetail.h"
+#include "console/frmNodeStatus.h"
+#include "console/frmProgress.h"
+#include "console/frmReview.h"
 #include "console/frmSplash.h"
 #include "console/mainform.h"
+#include "groups/frmEdit.h"
+#include "groups/groupfiles.h"
 #include "groups/locatehost.h"
 
 namespace corvane {
@@ -15,11 +23,22 @@ Program::Program(QString programFolder, Platform platform, QStringList arguments
     wintell_ = std::make_unique<WINtell>(*module1_);
     module2_ = std::make_unique<Module2>(*module1_);
     locateHost_ = std::make_unique<LocateHost>(*module1_, *wintell_);
+    module_ = std::make_unique<Module>(*module1_);
+    netSend_ = std::make_unique<NetSend>(*module1_, *module_);
+    module1_->Delivery = netSend_.get();
+    groupGeneral_ = std::make_unique<GroupGeneral>(*this);
 }
 
 Program::~Program()
 {
     // Windows go before the state they read.
+    edit_.reset();
+    nodeDetail_.reset();
+    nodeStatus_.reset();
+    schedule_.reset();
+    wizard_.reset();
+    progress_.reset();
+    review_.reset();
     splash_.reset();
     options_.reset();
     main_.reset();
@@ -48,6 +67,134 @@ void Program::unloadFrmSplash()
         splash_.release()->deleteLater();
     }
 }
+
+// --- group files and the group text editor ---
+forms::frmEdit& Program::frmEdit() { return window(edit_); }
+
+// --- delivery status and node diagnosis ---
+forms::frmNodeStatus& Program::frmNodeStatus() { return window(nodeStatus_); }
+forms::frmNodeDetail& Program::frmNodeDetail() { return window(nodeDetail_); }
+
+void Program::unloadFrmNodeStatus()
+{
+    if (nodeStatus_) {
+        nodeStatus_->hide();
+        nodeStatus_.release()->deleteLater();
+    }
+}
+
+void Program::unloadFrmNodeDetail()
+{
+    if (nodeDetail_) {
+        nodeDetail_->hide();
+        nodeDetail_.release()->deleteLater();
+    }
+}
+
+// --- the message wizard and the administrator's target switches ---
+forms::frmWizard& Program::frmWizard() { return window(wizard_); }
+
+// --- scheduled distributions ---
+forms::frmSchedule& Program::frmSchedule() { return window(schedule_); }
+
+namespace {
+QRadioButton* mainTarget(forms::mainform& main, IConsole::Target target)
+{
+    switch (target) {
+    case IConsole::Target::Group: return main.tab1opt1;
+    case IConsole::Target::Computer: return main.tab1opt2;
+    case IConsole::Target::Domain: return main.tab1opt3;
+    }
+    return nullptr;
+}
+
+QRadioButton* wizardTarget(forms::frmWizard& wizard, IConsole::Target target)
+{
+    switch (target) {
+    case IConsole::Target::Group: return wizard.optGroup;
+    case IConsole::Target::Computer: return wizard.optSingle;
+    case IConsole::Target::Domain: return wizard.optDomain;
+    }
+    return nullptr;
+}
+} // namespace
+
+void Program::enableMainTarget(Target target, bool enabled) { mainTarget(mainform(), target)->setEnabled(enabled); }
+void Program::enableWizardTarget(Target target, bool enabled)
+{
+    wizardTarget(frmWizard(), target)->setEnabled(enabled);
+}
+void Program::selectMainTarget(Target target) { selectOption(mainTarget(mainform(), target)); }
+void Program::selectWizardTarget(Target target) { selectOption(wizardTarget(frmWizard(), target)); }
+void Program::setTabAvailable(int tab, bool available) { mainform().SSTab1->setTabEnabled(tab, available); }
+void Program::disableGroupsMenu()
+{
+    mainform().menuGroups->setEnabled(false);
+    mainform().menuGroups->menuAction()->setEnabled(false);
+}
+void Program::enableAliasEditing(bool enabled)
+{
+    forms::frmOptions& options = frmOptions();
+    options.txtAlias->setEnabled(enabled);
+    options.butDefault->setEnabled(enabled);
+}
+
+// --- send tab: review and progress windows ---
+forms::frmReview& Program::frmReview() { return window(review_); }
+forms::frmProgress& Program::frmProgress() { return window(progress_); }
+
+void Program::unloadFrmReview()
+{
+    if (review_) {
+        review_->hide();
+        review_.release()->deleteLater();
+    }
+}
+
+void Program::unloadFrmProgress()
+{
+    if (progress_) {
+        progress_->hide();
+        progress_.release()->deleteLater();
+    }
+}
+
+// --- distribution ---
+QString Program::messageText() { return mainform().messtext->text(); }
+QString Program::targetBoxText() { return mainform().tab1sendcpu->text(); }
+void Program::showMainWindow() { mainform().show(); }
+void Program::setProgressCaption(const QString& text) { frmProgress().setWindowTitle(text); }
+void Program::setProgressNode(const QString& text) { frmProgress().lblNode->setText(text); }
+void Program::setProgressAmount(const QString& text) { frmProgress().lblAmount->setText(text); }
+double Program::progressValue() { return frmProgress().value(); }
+void Program::setProgressValue(double value) { frmProgress().setValue(value); }
+void Program::repaintProgress() { frmProgress().repaint(); }
+void Program::hideProgressWindow()
+{
+    if (progress_)
+        progress_->hide();
+}
+void Program::unloadProgressWindow() { unloadFrmProgress(); }
+void Program::showStatusWindow()
+{
+    forms::frmNodeStatus& status = frmNodeStatus();
+    status.show();
+    status.activateWindow();
+    status.raise();
+}
+void Program::loadStatusWindowHidden() { frmNodeStatus(); }
+bool Program::statusWindowLoaded() { return frmNodeStatusLoaded(); }
+void Program::unloadStatusWindow() { unloadFrmNodeStatus(); }
+void Program::writeSentLogRecord() { frmNodeStatus().WriteSentLogRecord(); }
+void Program::startAutoKillTimer() { mainform().AutoKillTimer->start(); }
+
+// --- client transfer ---
+QString Program::headlineText() { return mainform().txtMainHeadline->text(); }
+bool Program::plainChosen() { return mainform().optPlain->isChecked(); }
+bool Program::htmlChosen() { return mainform().optHTML->isChecked(); }
+QString Program::htmlPathText() { return mainform().txtPathtoHTML->text(); }
+bool Program::timeOutTicked() { return mainform().chkTimeOut->isChecked(); }
+QString Program::progressNodeText() { return frmProgressLoaded() ? frmProgress().lblNode->text() : QString(); }
 
 QString Program::aliasText() { return frmOptions().txtAlias->text(); }
 QString Program::prefixText() { return frmOptions().txtPrefix->text(); }

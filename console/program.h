@@ -3,7 +3,9 @@
 // window exists once, is created (and loaded) on first use and is reached by its name.
 #include "engine/console.h"
 #include "engine/general.h"
+#include "engine/module.h"
 #include "engine/module1.h"
+#include "engine/netsend.h"
 #include "platform/platform.h"
 
 #include <QStringList>
@@ -12,11 +14,19 @@
 namespace corvane {
 
 class LocateHost;
+class GroupGeneral;
 
 namespace forms {
 class mainform;
 class frmOptions;
 class frmSplash;
+class frmReview;
+class frmProgress;
+class frmWizard;
+class frmSchedule;
+class frmNodeStatus;
+class frmNodeDetail;
+class frmEdit;
 } // namespace forms
 
 class Program : public IConsole {
@@ -32,6 +42,9 @@ public:
     General& general() { return *general_; }
     WINtell& wintell() { return *wintell_; }
     Module2& module2() { return *module2_; }
+    // --- delivery ---
+    Module& module() { return *module_; }
+    NetSend& netSend() { return *netSend_; }
     LocateHost& locateHost() { return *locateHost_; }
 
     // The command line as the program received it: its words joined by single blanks.
@@ -46,12 +59,73 @@ public:
     bool frmSplashLoaded() const { return splash_ != nullptr; }
     void unloadFrmSplash();
 
+    // --- delivery status and node diagnosis ---
+    forms::frmNodeStatus& frmNodeStatus();
+    bool frmNodeStatusLoaded() const { return nodeStatus_ != nullptr; }
+    void unloadFrmNodeStatus();
+    forms::frmNodeDetail& frmNodeDetail();
+    bool frmNodeDetailLoaded() const { return nodeDetail_ != nullptr; }
+    void unloadFrmNodeDetail();
+
+    // --- group files and the group text editor ---
+    GroupGeneral& groupGeneral() { return *groupGeneral_; }
+    forms::frmEdit& frmEdit();
+    bool frmEditLoaded() const { return edit_ != nullptr; }
+
+    // --- send tab: review and progress windows ---
+    forms::frmReview& frmReview();
+    bool frmReviewLoaded() const { return review_ != nullptr; }
+    void unloadFrmReview();
+    forms::frmProgress& frmProgress();
+    bool frmProgressLoaded() const { return progress_ != nullptr; }
+    void unloadFrmProgress();
+
     // IConsole
     QString aliasText() override;
     QString prefixText() override;
     QString hostsPathLabel() override;
     bool splashTicked() override;
     QString winTitleText() override;
+    // --- distribution ---
+    QString messageText() override;
+    QString targetBoxText() override;
+    void showMainWindow() override;
+    void setProgressCaption(const QString& text) override;
+    void setProgressNode(const QString& text) override;
+    void setProgressAmount(const QString& text) override;
+    double progressValue() override;
+    void setProgressValue(double value) override;
+    void repaintProgress() override;
+    void hideProgressWindow() override;
+    void unloadProgressWindow() override;
+    void showStatusWindow() override;
+    void loadStatusWindowHidden() override;
+    bool statusWindowLoaded() override;
+    void unloadStatusWindow() override;
+    void writeSentLogRecord() override;
+    void startAutoKillTimer() override;
+
+    // --- the message wizard and the administrator's target switches ---
+    forms::frmWizard& frmWizard();
+    bool frmWizardLoaded() const { return wizard_ != nullptr; }
+
+    // --- scheduled distributions ---
+    forms::frmSchedule& frmSchedule();
+    bool frmScheduleLoaded() const { return schedule_ != nullptr; }
+    void enableMainTarget(Target target, bool enabled) override;
+    void enableWizardTarget(Target target, bool enabled) override;
+    void selectMainTarget(Target target) override;
+    void selectWizardTarget(Target target) override;
+    void setTabAvailable(int tab, bool available) override;
+    void disableGroupsMenu() override;
+    void enableAliasEditing(bool enabled) override;
+    // --- client transfer ---
+    QString headlineText() override;
+    bool plainChosen() override;
+    bool htmlChosen() override;
+    QString htmlPathText() override;
+    bool timeOutTicked() override;
+    QString progressNodeText() override;
 
 private:
     template <class W> W& window(std::unique_ptr<W>& slot);
@@ -64,10 +138,20 @@ private:
     std::unique_ptr<WINtell> wintell_;
     std::unique_ptr<Module2> module2_;
     std::unique_ptr<LocateHost> locateHost_;
+    std::unique_ptr<Module> module_;
+    std::unique_ptr<NetSend> netSend_;
 
     std::unique_ptr<forms::mainform> main_;
     std::unique_ptr<forms::frmOptions> options_;
     std::unique_ptr<forms::frmSplash> splash_;
+    std::unique_ptr<forms::frmReview> review_;
+    std::unique_ptr<forms::frmProgress> progress_;
+    std::unique_ptr<forms::frmWizard> wizard_;
+    std::unique_ptr<forms::frmSchedule> schedule_;
+    std::unique_ptr<forms::frmNodeStatus> nodeStatus_;
+    std::unique_ptr<forms::frmNodeDetail> nodeDetail_;
+    std::unique_ptr<GroupGeneral> groupGeneral_;
+    std::unique_ptr<forms::frmEdit> edit_;
 };
 
 } // namespace corvane

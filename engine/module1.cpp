@@ -108,11 +108,11 @@ void Module1::LoadTemplate()
     TemplateText = text == QLatin1String("\r\n") ? QString() : text;
 }
 
-void Module1::ApplyTargetSwitches() {}
-
 QString Module1::FileNameFromPath(const QString& path)
 {
     const qsizetype at = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    if (at < 0)
+        return {}; // a path with no folder part names no file
     return path.mid(at + 1);
 }
 

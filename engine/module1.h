@@ -6,9 +6,13 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace corvane {
+
+class ClientTransfer;
+class NetSend;
 
 class Module1 {
 public:
@@ -81,16 +85,99 @@ public:
 
     // Delivery mode: 1 with the Nuvo client, 0 with the Messenger service.
     std::int16_t ClientMode = 1;
+    // The last file chosen in a file dialog: the HTML page of a client message.
+    QString HtmlPath;
 
-    // Group editing.
+    // --- distribution ---
+    // The results of the last distribution, one entry per target (indexes 0 to 6000).
+    std::vector<QString> TargetNames = std::vector<QString>(6001);
+    std::vector<QString> TargetStatus = std::vector<QString>(6001);
+    std::vector<QString> TargetResult = std::vector<QString>(6001);
+    std::int16_t TargetCount = 0;
+    // Counted by the delivery-status window's load; the sent-log record reports them.
+    std::int16_t PassedCount = 0;
+    std::int16_t FailedCount = 0;
+    QString LogType;   // "GROUP", "SINGLE" or "DOMAIN"
+    QString LogTarget;
+    QString CurrentMessage;
+    // The lines of the group file being sent (indexes 0 to 10000).
+    std::vector<QString> GroupLines = std::vector<QString>(10001);
+    QString SelectedGroupFile;
+    // "YES" when the client message file writer found the HTML page missing and wrote nothing.
+    QString SendCancelled = QStringLiteral("NO");
+    // Sends the main window's message to every node of one target: "1" the chosen group file,
+    // "2" the computer in the target box, "3" the domain or workgroup in the target box.
+    void SendDistribution(const QString& kind);
+    // The refusals of a chosen group that cannot be read or holds more lines than the results can.
+    QString GroupUnreadableText(const QString& error) const;
+    QString GroupTooLargeText(qsizetype lines) const;
+    // The per-node delivery the distribution calls; the program hands it over once it has made it.
+    NetSend* Delivery = nullptr;
+
+    // --- group editing ---
     std::int16_t GroupDirty = 0;
     std::int16_t MaxNodesPerGroup = 6000;
     std::int16_t CheckitLogWritten = 0;
+    QString NewGroupName;
+    // The entries of the group open on the group tab (indexes 0 to 10000); the first empty entry
+    // ends the list.
+    std::vector<QString> GroupNodes = std::vector<QString>(10001);
+    std::vector<QString> GroupNodesSpare = std::vector<QString>(10001);
+    std::int16_t NodeCount = 0;
+    std::int16_t GroupLineIndex = 0;
+    std::int16_t SelectedNodeIndex = 0;
+    QString EditGroupFile;
+    QString EditGroupName;
+    QString NewComputerName;
+    QString RenameGroupTo;
+    // The group text editor's file has changes that are not saved.
+    std::int16_t GroupFileModified = 0;
+
+    // --- schedule and command line ---
+    QString ScheduleTargetKind; // "Group", "Single" or "Domain"
+    QString ScheduleTargetName; // the group file name, or the computer or domain as typed
+    // The date last clicked in the scheduler's calendar, day/month/year without leading zeros;
+    // empty until the first click in this run.
+    QString ScheduleDate;
+    QString TaskParameters; // the command line the scheduled task starts the program with
+    QString ScheduleFile;
+    // The target and message of an unattended run, as its command line and schedule file give them.
+    QString CmdGroup;
+    QString CmdComputer;
+    QString CmdDomain;
+    QString CmdMessage;
+    // Set by any step of an unattended run that fails where it arises and cannot go on: the run
+    // then ends in its failure tail instead of waiting for an operator who is not there.
+    bool CmdLineFailed = false;
+
+    // --- client transfer ---
+    // Writes the client message file from the outgoing message's fields. A missing HTML page shows
+    // its box, sets SendCancelled to "YES" and writes nothing; a file that cannot be written ends
+    // the program.
+    void WriteClientMessageFile(const QString& path);
+    // Runs the transfer of SocketFile on the connected socket; true when the whole file was sent.
+    bool TransferMessageFile(ITcpClient& socket);
+    // Sends the file in blocks of 2048 bytes; false when the connection was found closed.
+    bool SendFileChunks(const QString& path, std::int32_t size, ITcpClient& socket);
+    // True for an existing file that is not hidden; a name with "*" or "?" counts when a file in
+    // its folder matches it (without regard to case).
+    static bool FileExists(const QString& path);
+    // The client socket tcpServer, the two transfer timers and their handlers.
+    ClientTransfer& transfer();
+
+    // The status text of the last delivery.
+    QString DeliveryStatus;
+    // Transfer flags shared with the socket and timer handlers.
+    std::uint8_t PacketState = 0; // answer to the transfer request: 2 waiting, 1 granted, 0 refused
+    std::uint8_t PendState = 0;   // answer to the file offer: 2 waiting, 0 denied, else go on
+    bool SendBusy = false;        // a send is under way until the socket reports it complete
+    bool PeerKicked = false;      // the client sent "kickH#"
 
 private:
     QString appPath_;
     Platform& platform_;
     IConsole& console_;
+    std::shared_ptr<ClientTransfer> clientTransfer_; // made on first use
 };
 
 } // namespace corvane

@@ -43,13 +43,17 @@ ReadResult readTextLines(const QString& path)
     return result;
 }
 
+// Unbuffered, so that a short write (a full disk, a size limit) is seen here: a buffered flush
+// can drop the rest of the data and still report success.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const bool written = opened && file.write(bytes) == bytes.size();
+    if (written && file.commit())
         return true;
     if (error)
-        *error = file.errorString();
+        *error = opened && !written ? QStringLiteral("not all of the data could be written") : file.errorString();
     file.cancelWriting();
     return false;
 }
@@ -57,10 +61,11 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(bytes) == bytes.size() && file.flush())
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+    if (opened && file.write(bytes) == bytes.size())
         return true;
     if (error)
-        *error = file.errorString();
+        *error = opened ? QStringLiteral("not all of the data could be written") : file.errorString();
     return false;
 }
 

@@ -11,6 +11,11 @@ Platform linuxPlatform(const QString& programFolder)
     p.services = std::make_unique<SystemdServices>();
     p.end = std::make_unique<ImmediateEnd>();
     p.browser = std::make_unique<DesktopBrowser>();
+    p.tasks = std::make_unique<AtTaskAgent>();
+    p.pinger = std::make_unique<LinuxPinger>();
+    p.resolver = std::make_unique<LinuxResolver>();
+    p.messenger = std::make_unique<SmbclientMessenger>();
+    p.tcp = std::make_unique<QtTcpClient>();
     return p;
 }
 

@@ -3,9 +3,12 @@
 // builds one from doubles.
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/messenger.h"
+#include "platform/network.h"
 #include "platform/registry.h"
 #include "platform/servicestate.h"
 #include "platform/system.h"
+#include "platform/taskagent.h"
 
 #include <memory>
 
@@ -20,6 +23,12 @@ struct Platform {
     std::unique_ptr<IProgramEnd> end;
     std::unique_ptr<IBrowser> browser;
     std::unique_ptr<ITrayIcon> tray;
+    std::unique_ptr<ITaskAgent> tasks; // the system's task scheduler
+    // --- delivery: echo, names, the messaging call, the client socket ---
+    std::unique_ptr<IPinger> pinger;
+    std::unique_ptr<IResolver> resolver;
+    std::unique_ptr<IMessenger> messenger;
+    std::unique_ptr<ITcpClient> tcp; // the one client socket, tcpServer
 };
 
 // The Linux services that need no window system. Dialogs and the tray icon are added by the caller.

@@ -52,6 +52,17 @@ TestProgram::TestProgram()
     pending.end = std::move(e);
     pending.browser = std::move(b);
     pending.tray = std::move(t);
+    pending.pinger = std::make_unique<LinuxPinger>();
+    pending.resolver = std::make_unique<LinuxResolver>();
+    auto ms = std::make_unique<RecordingMessenger>();
+    messenger = ms.get();
+    pending.messenger = std::move(ms);
+    auto tc = std::make_unique<RecordingTcpClient>();
+    tcp = tc.get();
+    pending.tcp = std::move(tc);
+    auto tk = std::make_unique<FakeTaskAgent>();
+    tasks = tk.get();
+    pending.tasks = std::move(tk);
 }
 
 TestProgram::~TestProgram() = default;

@@ -2,7 +2,9 @@
 // A whole fresh program in a temporary program folder (a copy of the installed layout), with the
 // operating system's services replaced by doubles.
 #include "console/program.h"
+#include "tests/support/fakedelivery.h"
 #include "tests/support/fakes.h"
+#include "tests/support/faketaskagent.h"
 
 #include <QByteArray>
 #include <QTemporaryDir>
@@ -44,6 +46,13 @@ public:
     RecordingEnd* end = nullptr;
     FakeBrowser* browser = nullptr;
     FakeTray* tray = nullptr;
+    // Delivery: the echo and name resolution are the system's own, so loopback peers (127.0.0.x)
+    // just work (a name like the fake computer name "labhost" does not resolve: put a FakeResolver
+    // into pending.resolver for it). The messaging call is a RecordingMessenger that answers 0;
+    // the client socket is the real one behind a RecordingTcpClient that keeps every send.
+    RecordingMessenger* messenger = nullptr;
+    RecordingTcpClient* tcp = nullptr;
+    FakeTaskAgent* tasks = nullptr;
 
     // Doubles waiting to be handed to the program at create(); a test may change them first.
     Platform pending;

@@ -1,0 +1,34 @@
+#pragma once
+// The window that follows a distribution node by node. The operator cannot close it; the
+// distribution fills it and unloads it when it ends.
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+
+namespace corvane {
+class Program;
+}
+
+namespace corvane::forms {
+
+class frmProgress : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmProgress(Program& program);
+
+    void Form_Load();
+
+    // The bar's exact share, 0 to 100; the bar itself shows it rounded.
+    double value() const { return value_; }
+    void setValue(double value);
+
+    QLabel* lblNode = nullptr;
+    QLabel* lblAmount = nullptr;
+    QProgressBar* Prog1 = nullptr;
+    QLabel* lblNote = nullptr;
+
+private:
+    double value_ = 0;
+};
+
+} // namespace corvane::forms

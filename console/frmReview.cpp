@@ -1,0 +1,85 @@
+#include "console/frmReview.h"
+
+#include "console/controls.h"
+#include "console/frmProgress.h"
+#include "console/mainform.h"
+#include "console/program.h"
+#include "engine/textfile.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+
+namespace corvane::forms {
+
+frmReview::frmReview(Program& program) : program_(program)
+{
+    setObjectName(QStringLiteral("frmReview"));
+    setWindowTitle(QStringLiteral("Confirmation Required"));
+    const auto label = [this](const QString& text) { return new QLabel(text, this); };
+    lblGroup = label({});
+    lblGroup->setObjectName(QStringLiteral("lblGroup"));
+    lblNodes = label({});
+    lblNodes->setObjectName(QStringLiteral("lblNodes"));
+    txtMess = new MultiLineBox(this);
+    txtMess->setObjectName(QStringLiteral("txtMess"));
+    txtMess->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    lblWarning = label(QStringLiteral("YOUR CANNOT CANCEL A MESSAGE DURING DISTRIBUTION"));
+    lblWarning->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
+    butSend = new QPushButton(QStringLiteral("Send"), this);
+    butSend->setObjectName(QStringLiteral("butSend"));
+    butCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    butCancel->setObjectName(QStringLiteral("butCancel"));
+    bindClick(butSend, [this] { butSend_Click(); });
+    bindClick(butCancel, [this] { butCancel_Click(); });
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(label(QStringLiteral("Group:")), 0, 0);
+    layout->addWidget(lblGroup, 0, 1);
+    layout->addWidget(label(QStringLiteral("Nodes in Group:")), 1, 0);
+    layout->addWidget(lblNodes, 1, 1);
+    layout->addWidget(label(QStringLiteral("Message:")), 2, 0, Qt::AlignTop);
+    layout->addWidget(txtMess, 2, 1);
+    layout->addWidget(lblWarning, 3, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(butSend);
+    buttons->addWidget(butCancel);
+    layout->addLayout(buttons, 4, 0, 1, 2);
+}
+
+void frmReview::Form_Load()
+{
+    removeCloseCommand(this);
+    Module1& m1 = program_.module1();
+    m1.GetFreeFileNumber();
+    const ReadResult group = readTextLines(m1.GroupsPath + m1.SelectedGroupFile);
+    lblNodes->setText(QString::number(group.lines.size()));
+    lblGroup->setText(m1.SelectedGroupFile);
+    txtMess->setText(program_.mainform().messtext->text());
+}
+
+void frmReview::butSend_Click()
+{
+    // The window goes away here; everything after this line reaches the program only.
+    Program& program = program_;
+    if (program.module1().SendCancelled == QLatin1String("YES")) {
+        program.unloadFrmReview();
+        return;
+    }
+    hide();
+    program.mainform().hide();
+    program.unloadFrmReview();
+    program.frmProgress().show();
+    program.module1().SendDistribution(QStringLiteral("1"));
+}
+
+void frmReview::butCancel_Click()
+{
+    Program& program = program_;
+    program.unloadFrmReview();
+    program.mainform().show();
+    program.module1().dialogs().msgBox(QStringLiteral("Your message to the group was cancelled!."), MsgButtons::Ok,
+                                       MsgIcon::Information, QStringLiteral("Corvane - Information"));
+}
+
+} // namespace corvane::forms

@@ -1,0 +1,30 @@
+// The tab set of the main window: every switch of tab brings the shared state back to a known point.
+#include "console/mainform.h"
+
+#include "console/program.h"
+
+namespace corvane::forms {
+
+void mainform::wireTabs() {
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this, previous = SSTab1->currentIndex()](int now) mutable {
+        const int before = previous;
+        previous = now;
+        SSTab1_Click(before);
+    });
+}
+
+void mainform::SSTab1_Click(int /*PreviousTab*/) {
+    m1_.ApplyTargetSwitches();
+    if (optHTML->isChecked())
+        messtext->setText(QStringLiteral("<A HTML file will be used as the message to send>\r\n\r\n") +
+                          txtPathtoHTML->text());
+    // A group left open on the group tab is closed as its own "Close" button closes it.
+    if (tab2butClose && tab2butClose->isEnabled())
+        tab2butClose->click();
+    tab1filelist->Refresh();
+    m1_.SelectedGroupFile.clear();
+    if (List1)
+        List1->setEnabled(false);
+}
+
+} // namespace corvane::forms

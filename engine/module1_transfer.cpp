@@ -1,0 +1,172 @@
+// Module1's part of the client transfer: the client message file and the transfer protocol.
+#include "engine/module1.h"
+#include "engine/textfile.h"
+#include "engine/transfer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace corvane {
+
+namespace {
+// A key line's value is one line: a line break in it would end the key lines early.
+QString oneLine(QString value)
+{
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return value;
+}
+} // namespace
+
+ClientTransfer& Module1::transfer()
+{
+    if (!clientTransfer_) {
+        if (!platform_.tcp)
+            platform_.tcp = std::make_unique<QtTcpClient>();
+        clientTransfer_ = std::make_shared<ClientTransfer>(*this, *platform_.tcp);
+    }
+    return *clientTransfer_;
+}
+
+bool Module1::FileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
+        const QDir folder = info.dir();
+        return !folder.entryList({name}, QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+    }
+    return info.isFile() && !info.isHidden();
+}
+
+void Module1::WriteClientMessageFile(const QString& path)
+{
+    IConsole& window = console_;
+    QByteArray body;
+    const bool html = window.htmlChosen();
+    if (html) {
+        const QString page = window.htmlPathText();
+        if (!FileExists(page)) {
+            dialogs().msgBox(QStringLiteral("Cannot Locate the HTML file selected: ") + page +
+                                 QStringLiteral(".  Please check the path is correct."),
+                             MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
+            SendCancelled = QStringLiteral("YES");
+            return;
+        }
+        GetFreeFileNumber();
+        const ReadResult read = readTextLines(page);
+        if (!read.ok) {
+            // A page that is there but cannot be read would go out empty: nothing is sent instead.
+            dialogs().msgBox(QStringLiteral("Cannot read the HTML file selected: ") + page + QStringLiteral(" (") +
+                                 read.error + QStringLiteral(").  Please check the file can be opened."),
+                             MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
+            SendCancelled = QStringLiteral("YES");
+            return;
+        }
+        body = crlfLines(read.lines) + kCrLf;
+    } else {
+        body = CurrentMessage.toLatin1() + kCrLf;
+    }
+
+    const QStringList keys = {
+        QStringLiteral("CLI_HEADLINE=") + oneLine(window.headlineText()),
+        QStringLiteral("CLI_WIN_TITLE=") + oneLine(window.winTitleText()),
+        QStringLiteral("CLI_DATE=") + (ShowDate == QLatin1String("YES") ? DateText() : QStringLiteral("DISABLED")),
+        QStringLiteral("CLI_TIME=") + (ShowTime == QLatin1String("YES") ? TimeText() : QStringLiteral("DISABLED")),
+        QStringLiteral("CLI_FROM=") + oneLine(window.aliasText()),
+        html ? QStringLiteral("CLI_TYPE=HTML") : QStringLiteral("CLI_TYPE=PLAIN"),
+        QStringLiteral("CLI_TIMEOUT=") +
+            (window.timeOutTicked() ? QString::number(TimeOutMinutes) : QStringLiteral("DISABLED")),
+    };
+    GetFreeFileNumber();
+    if (!writeWholeFile(path, crlfLines(keys) + body)) {
+        dialogs().msgBox(QStringLiteral("The socket.txt file is Invalid or Corrupt.  Please delete it and make sure "
+                                        "your logged on with Administrator privalages."),
+                         MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
+        platform_.end->endNow();
+        return;
+    }
+}
+
+bool Module1::TransferMessageFile(ITcpClient& socket)
+{
+    ClientTransfer& link = transfer();
+    const auto lost = [&] {
+        LogIfEnabled((PeerKicked ? QStringLiteral("[WINSOCK] File transfer failed. You was kicked off the server: ")
+                                 : QStringLiteral("[WINSOCK] File transfer failed. Lost peer connection: ")) +
+                     console_.progressNodeText());
+        socket.Close();
+        PeerKicked = false;
+        return false;
+    };
+
+    socket.SendData(QByteArrayLiteral("Request#:PACKET"));
+    PacketState = 2;
+    link.PacketTimer->start();
+    link.MessageTimer->start();
+    link.waitUntil([this] { return PacketState != 2; });
+    link.PacketTimer->stop();
+    if (PacketState == 0) {
+        socket.Close();
+        PeerKicked = false;
+        return false;
+    }
+
+    PendState = 2;
+    SendBusy = true;
+    socket.SendData(QByteArrayLiteral("File~~~#:name~#:") + FileNameFromPath(SocketFile).toLatin1());
+    link.waitUntil([&] { return !SendBusy || socket.State() != ITcpClient::Connected; });
+    // The connection went before the name was handed over: nothing more can reach the client.
+    if (SendBusy && socket.State() != ITcpClient::Connected)
+        return lost();
+
+    const qint64 fileSize = QFileInfo(SocketFile).size();
+    const std::int32_t size = static_cast<std::int32_t>(std::min<qint64>(fileSize, INT32_MAX));
+    SendBusy = true;
+    socket.SendData(QByteArrayLiteral("File~~~#:size~#:") + QByteArray::number(size));
+    SendBusy = true;
+
+    // A client that has gone away will not answer the offer: the file is then found unsendable.
+    link.waitUntil([&] { return PendState != 2 || socket.State() != ITcpClient::Connected; });
+    if (PendState == 0) {
+        dialogs().msgBox(QStringLiteral("File transfer was denied by the server."), MsgButtons::Ok, MsgIcon::Critical,
+                         QStringLiteral("File Transfer Error"));
+        return false;
+    }
+    if (SendFileChunks(SocketFile, size, socket)) {
+        socket.Close();
+        return true;
+    }
+    return lost();
+}
+
+bool Module1::SendFileChunks(const QString& path, std::int32_t size, ITcpClient& socket)
+{
+    ClientTransfer& link = transfer();
+    GetFreeFileNumber();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    std::int32_t sent = 0;
+    for (;;) {
+        SendBusy = true;
+        const QByteArray block = file.read(2048);
+        if (socket.State() != ITcpClient::Connected)
+            return false;
+        const bool last = static_cast<qint64>(sent) + 2048 >= size;
+        socket.SendData(last ? block.left(size - sent) : block);
+        link.waitUntil([&] { return !SendBusy || socket.State() != ITcpClient::Connected; });
+        if (SendBusy && socket.State() != ITcpClient::Connected)
+            return false; // closed before the block was handed over
+        QCoreApplication::processEvents();
+        if (last)
+            return true;
+        sent += 2048;
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,112 @@
+#include "groups/groupfiles.h"
+
+#include "console/mainform.h"
+#include "console/program.h"
+#include "groups/frmEdit.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace corvane {
+
+namespace {
+const QString kErrorInput = QStringLiteral("Corvane - Error Input");
+const QString kFileAccess = QStringLiteral("Corvane - File Access Error");
+} // namespace
+
+GroupGeneral::GroupGeneral(Program& program) : program_(program), m1_(program.module1()) {}
+
+void GroupGeneral::CreateGroup()
+{
+    const QString answer =
+        m1_.dialogs().inputBox(QStringLiteral("Enter a Group Name:"), QStringLiteral("Create Group"));
+    if (answer.isEmpty())
+        return;
+    m1_.NewGroupName = answer;
+    WriteNewGroupFile();
+}
+
+QString GroupGeneral::groupNameProblem(const QString& name)
+{
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("\"%1\" is not a name a group file can have.").arg(name);
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (const QChar c : name) {
+        if (forbidden.contains(c))
+            return QStringLiteral("A group name cannot contain the character %1  (not allowed: \\ / : * ? \" < > |).")
+                .arg(c);
+        // Group files and the files that name them are single-byte text.
+        if (c.unicode() < 0x20 || c.unicode() > 0xFF)
+            return QStringLiteral("A group name can only hold printable characters of the Western alphabet.");
+    }
+    return {};
+}
+
+bool GroupGeneral::WriteNewGroupFile()
+{
+    m1_.NewGroupName = m1_.NewGroupName.toUpper();
+    const QString name = m1_.NewGroupName;
+    if (const QString problem = groupNameProblem(name); !problem.isEmpty()) {
+        m1_.dialogs().msgBox(problem + QStringLiteral("  The group was not created."), MsgButtons::Ok,
+                             MsgIcon::Exclamation, kErrorInput);
+        return false;
+    }
+    const QDir folder(m1_.GroupsPath);
+    if (!folder.exists()) {
+        m1_.dialogs().msgBox(QStringLiteral("The Groups folder ") + QDir::toNativeSeparators(m1_.GroupsPath) +
+                                 QStringLiteral(" is missing.  The group was not created."),
+                             MsgButtons::Ok, MsgIcon::Critical, kFileAccess);
+        return false;
+    }
+    // Group lists match names without regard to case, so SALES.mit and sales.MIT would be one group.
+    const QString fileName = name + QStringLiteral(".mit");
+    const QStringList existing = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& other : existing) {
+        if (other.compare(fileName, Qt::CaseInsensitive) == 0) {
+            m1_.dialogs().msgBox(QStringLiteral("A group named ") + name +
+                                     QStringLiteral(" already exists.  Please enter a different name."),
+                                 MsgButtons::Ok, MsgIcon::Exclamation, kErrorInput);
+            return false;
+        }
+    }
+    m1_.GetFreeFileNumber();
+    QFile file(m1_.GroupsPath + fileName);
+    // NewOnly: a file that appeared meanwhile is never emptied.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        m1_.dialogs().msgBox(QStringLiteral("The group file ") + fileName + QStringLiteral(" could not be created (") +
+                                 file.errorString() + QStringLiteral(").  The group was not created."),
+                             MsgButtons::Ok, MsgIcon::Critical, kFileAccess);
+        return false;
+    }
+    file.close();
+    ResetGroupsTab();
+    return true;
+}
+
+bool GroupGeneral::IsNodeNameTooLong(const QString& name) { return name.size() > 14; }
+
+void GroupGeneral::ResetGroupsTab()
+{
+    forms::mainform& main = program_.mainform();
+    main.List1->clear();
+    main.tab2lblselgroup->setText(QStringLiteral("none..."));
+    main.tab2frame3->setTitle(QStringLiteral("Computers"));
+    main.tab2butdeletegroup->setEnabled(false);
+    main.tab2butRenameGroup->setEnabled(false);
+    main.tab2butClose->setEnabled(false);
+    main.tab2butAddGroup->setEnabled(true);
+    main.tab2butAddCPU->setEnabled(false);
+    main.tab2butDelCPU->setEnabled(false);
+    main.tab2butSave->setEnabled(false);
+    main.tab1filelist->Refresh();
+    main.List1->setEnabled(false);
+    main.tab2discpu->setText(QStringLiteral("Select a Group"));
+    m1_.NodeCount = 0;
+    main.cpunumberslbl->setText(QStringLiteral("0"));
+    main.tab2filelist->setEnabled(true);
+    main.tab2filelist->Refresh();
+    program_.frmEdit().fileGroups->Refresh();
+    m1_.GroupDirty = 0;
+}
+
+} // namespace corvane

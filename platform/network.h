@@ -1,0 +1,141 @@
+#pragma once
+// The network facilities a delivery uses: the echo (reachability), name resolution with the socket
+// library's start and stop, and the TCP client socket that talks to the Nuvo client.
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QTcpSocket;
+class QTimer;
+
+namespace corvane {
+
+// The echo-reply record: the 28-byte header the echo call fills, then a 250-byte data area.
+#pragma pack(push, 1)
+struct EchoReply {
+    std::uint32_t address = 0; // the replying address, network order
+    std::uint32_t status = 0;
+    std::uint32_t roundTripTime = 0;
+    std::uint16_t dataSize = 0;
+    std::uint16_t reserved = 0;
+    std::uint32_t data = 0;
+    std::uint8_t options[8] = {};
+    std::uint8_t dataArea[250] = {};
+};
+#pragma pack(pop)
+static_assert(sizeof(EchoReply) == 278);
+
+// Status values of an echo, as the echo service numbers them.
+inline constexpr std::uint32_t kEchoSuccess = 0;
+inline constexpr std::uint32_t kEchoDestinationUnreachable = 11003;
+inline constexpr std::uint32_t kEchoTimedOut = 11010;
+inline constexpr std::uint32_t kEchoGeneralFailure = 11050;
+
+// One open echo facility; closing it is destroying it.
+class IEchoHandle {
+public:
+    virtual ~IEchoHandle() = default;
+    // Sends one echo request carrying the payload to the address (network order) and fills the
+    // reply record; its status field is kEchoSuccess only when the answer came within the time.
+    virtual void sendEcho(std::uint32_t address, const QByteArray& payload, EchoReply& reply, int timeoutMs) = 0;
+};
+
+class IPinger {
+public:
+    virtual ~IPinger() = default;
+    // Opens the echo facility; nothing when none can be opened.
+    virtual std::unique_ptr<IEchoHandle> createFile() = 0;
+};
+
+// ICMP echo through an ICMP datagram socket, else a raw socket. The wait for the answer blocks in
+// poll() for at most the time-out.
+class LinuxPinger : public IPinger {
+public:
+    std::unique_ptr<IEchoHandle> createFile() override;
+};
+
+// The socket library and its host lookup.
+class IResolver {
+public:
+    virtual ~IResolver() = default;
+    // 0 when the library is ready for the requested version.
+    virtual int startup(std::uint16_t version) = 0;
+    // 0 when the library stopped cleanly.
+    virtual int cleanup() = 0;
+    // The first IPv4 address of the name, 4 bytes in network order; empty when there is none.
+    virtual QByteArray hostByName(const QByteArray& name) = 0;
+};
+
+// getaddrinfo, IPv4 only. The system's resolver needs no start or stop.
+class LinuxResolver : public IResolver {
+public:
+    int startup(std::uint16_t) override { return 0; }
+    int cleanup() override { return 0; }
+    QByteArray hostByName(const QByteArray& name) override;
+};
+
+// The dotted-decimal address as a 32-bit value in network order; false for any other text, and
+// for 255.255.255.255, which the address parser cannot tell from its own "no address".
+bool dottedToAddress(const QByteArray& text, std::uint32_t& address);
+
+// The TCP client socket of the client transfer. States are numbered as the socket control numbers
+// them; a delivery needs only 7 (connected) and 9 (failed), the others are waited through.
+class ITcpClient {
+public:
+    enum : int {
+        Closed = 0,
+        Open = 1,
+        Listening = 2,
+        ConnectionPending = 3,
+        ResolvingHost = 4,
+        HostResolved = 5,
+        Connecting = 6,
+        Connected = 7,
+        Closing = 8, // the peer closed the connection
+        Error = 9,
+    };
+
+    virtual ~ITcpClient() = default;
+    // Ends any connection; allowed in any state. Unsent and unread data are dropped.
+    virtual void Close() = 0;
+    // Starts an asynchronous connection to a host name or dotted address.
+    virtual void Connect(const QString& host, std::uint16_t port) = 0;
+    virtual int State() = 0;
+    // Queues the bytes; SendComplete follows once every queued byte has been handed to the network.
+    virtual void SendData(const QByteArray& bytes) = 0;
+    // Everything received and not yet fetched.
+    virtual QByteArray GetData() = 0;
+
+    // Events, run from the event loop.
+    std::function<void(int bytesTotal)> DataArrival;
+    std::function<void()> SendComplete;
+    // Any change of State(); waits use it to look again.
+    std::function<void()> StateChanged;
+};
+
+// QTcpSocket. A connection that is neither accepted nor refused within the connect time-out is
+// reported as failed (state 9), so that no delivery waits on the system's own, much longer, limit.
+class QtTcpClient : public ITcpClient {
+public:
+    QtTcpClient();
+    ~QtTcpClient() override;
+    void Close() override;
+    void Connect(const QString& host, std::uint16_t port) override;
+    int State() override;
+    void SendData(const QByteArray& bytes) override;
+    QByteArray GetData() override;
+
+    int connectTimeoutMs = 20000;
+
+private:
+    void setState(int state);
+    void wire();
+
+    std::unique_ptr<QTcpSocket> socket_;
+    std::unique_ptr<QTimer> connectTimer_;
+    int state_ = Closed;
+};
+
+} // namespace corvane

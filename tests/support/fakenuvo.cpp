@@ -1,0 +1,165 @@
+#include "tests/support/fakenuvo.h"
+
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace corvane::test {
+
+struct FakeNuvo::Link {
+    QTcpSocket* socket = nullptr;
+    int index = 0; // into sessions_
+    Script script;
+    int stage = 0; // 0 request, 1 offer, 2 file, 3 done
+    bool closing = false;
+};
+
+FakeNuvo::FakeNuvo(const QString& address, quint16 port) : address_(address), server_(std::make_unique<QTcpServer>())
+{
+    if (port != 0) {
+        server_->listen(address_, port);
+    } else {
+        for (int attempt = 0; attempt < 200 && !server_->isListening(); ++attempt)
+            server_->listen(address_, static_cast<quint16>(20000 + QRandomGenerator::global()->bounded(12000)));
+    }
+    port_ = server_->serverPort();
+    connect(server_.get(), &QTcpServer::newConnection, this, &FakeNuvo::accept);
+}
+
+FakeNuvo::~FakeNuvo()
+{
+    for (auto& link : links_) {
+        if (link->socket) {
+            link->socket->disconnect(this);
+            link->socket->abort();
+        }
+    }
+}
+
+bool FakeNuvo::listening() const { return server_->isListening(); }
+
+void FakeNuvo::accept()
+{
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        auto link = std::make_unique<Link>();
+        link->socket = socket;
+        link->index = static_cast<int>(sessions_.size());
+        link->script = scripts_.at(std::min<qsizetype>(link->index, scripts_.size() - 1));
+        sessions_.push_back({});
+        Link* l = link.get();
+        links_.push_back(std::move(link));
+        connect(socket, &QTcpSocket::readyRead, this, [this, l] { onData(*l); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, l] {
+            if (!l->closing)
+                sessions_[l->index].closedByProgram = true;
+        });
+        if (!l->script.onConnect.isEmpty())
+            send(*l, l->script.onConnect, false);
+    }
+}
+
+void FakeNuvo::send(Link& link, const QByteArray& bytes, bool thenClose)
+{
+    QTcpSocket* socket = link.socket;
+    Link* l = &link;
+    const auto write = [this, socket, l, bytes, thenClose] {
+        if (socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        const int cut = l->script.splitAt;
+        if (cut > 0 && cut < bytes.size()) {
+            socket->write(bytes.left(cut));
+            socket->flush();
+            QTimer::singleShot(30, socket, [this, socket, l, rest = bytes.mid(cut), thenClose] {
+                if (socket->state() != QAbstractSocket::ConnectedState)
+                    return;
+                socket->write(rest);
+                socket->flush();
+                if (thenClose)
+                    closeLink(*l);
+            });
+            return;
+        }
+        if (!bytes.isEmpty()) {
+            socket->write(bytes);
+            socket->flush();
+        }
+        if (thenClose)
+            closeLink(*l);
+    };
+    if (link.script.replyDelayMs > 0)
+        QTimer::singleShot(link.script.replyDelayMs, socket, write);
+    else
+        write();
+}
+
+void FakeNuvo::closeLink(Link& link)
+{
+    if (link.closing)
+        return;
+    link.closing = true;
+    sessions_[link.index].closedByPeer = true;
+    if (!link.script.beforeClose.isEmpty())
+        link.socket->write(link.script.beforeClose);
+    link.socket->disconnectFromHost();
+}
+
+void FakeNuvo::onData(Link& link)
+{
+    Session& session = sessions_[link.index];
+    const QByteArray bytes = link.socket->readAll();
+    if (link.closing)
+        return;
+    session.received += bytes;
+    const QByteArray& all = session.received;
+
+    if (link.stage == 0) {
+        if (all.size() < 15)
+            return;
+        session.request = all.left(15);
+        link.stage = 1;
+        if (link.script.requestReply)
+            send(link, *link.script.requestReply, link.script.closeAfterRequestReply);
+        else if (link.script.closeAfterRequestReply)
+            closeLink(link);
+    }
+    if (link.stage == 1) {
+        static const QByteArray nameMark = "File~~~#:name~#:";
+        static const QByteArray sizeMark = "File~~~#:size~#:";
+        const qsizetype name = all.indexOf(nameMark, 15);
+        const qsizetype size = name < 0 ? -1 : all.indexOf(sizeMark, name);
+        if (size < 0)
+            return;
+        qsizetype end = size + sizeMark.size();
+        while (end < all.size() && all.at(end) >= '0' && all.at(end) <= '9')
+            ++end;
+        if (end == size + sizeMark.size())
+            return;
+        session.name = all.mid(name + nameMark.size(), size - name - nameMark.size());
+        session.size = all.mid(size + sizeMark.size(), end - size - sizeMark.size()).toLongLong();
+        session.file = all.mid(end);
+        link.stage = 2;
+        if (link.script.offerReply)
+            send(link, *link.script.offerReply, link.script.closeAfterOfferReply);
+        else if (link.script.closeAfterOfferReply)
+            closeLink(link);
+        if (link.closing)
+            return;
+    } else if (link.stage == 2 || link.stage == 3) {
+        session.file += bytes;
+    }
+    if (link.stage == 2) {
+        if (link.script.closeAfterFileBytes >= 0 && session.file.size() >= link.script.closeAfterFileBytes) {
+            closeLink(link);
+            return;
+        }
+        if (session.file.size() >= session.size) {
+            session.complete = true;
+            link.stage = 3;
+            if (!link.script.afterFile.isEmpty())
+                send(link, link.script.afterFile, false);
+        }
+    }
+}
+
+} // namespace corvane::test

@@ -1,0 +1,300 @@
+// Delivery of one message to one target: echo, names, the Messenger road and its result texts.
+#include "assistants/frmOptions.h"
+#include "console/program.h"
+#include "engine/module.h"
+#include "engine/module1.h"
+#include "engine/netsend.h"
+#include "platform/messenger.h"
+#include "tests/support/fakenuvo.h"
+#include "tests/support/testprogram.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+QByteArray utf16z(const QString& text) { return NetSend::MessageBuffer(text); }
+
+// A started program in Messenger mode, with the echo and the names scripted.
+class Delivery : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto p = std::make_unique<FakePinger>();
+        pinger = p.get();
+        t.pending.pinger = std::move(p);
+        auto r = std::make_unique<FakeResolver>();
+        resolver = r.get();
+        r->names.insert("PC1", "10.1.2.3");
+        r->systemFallback = false;
+        t.pending.resolver = std::move(r);
+        t.setSetting("STARTUP", "0");
+        t.start();
+        m1 = &t.program().module1();
+        m1->ClientMode = 0;
+        t.options().txtAlias->setText("HELPDESK");
+    }
+    bool deliver(const QString& target, const QString& message, const QString& mode = "SINGLE")
+    {
+        return t.program().netSend().DeliverMessage(target, message, mode);
+    }
+
+    TestProgram t;
+    FakePinger* pinger = nullptr;
+    FakeResolver* resolver = nullptr;
+    Module1* m1 = nullptr;
+};
+
+} // namespace
+
+TEST_F(Delivery, MessengerSendsTheBuffersWithLengthTwiceTheTextPlusOne)
+{
+    EXPECT_TRUE(deliver("PC1", "Hi all"));
+    EXPECT_EQ(m1->DeliveryStatus, "The message was successfully sent");
+    EXPECT_EQ(m1->AliasName, "HELPDESK");
+    ASSERT_EQ(t.messenger->calls.size(), 1);
+    const RecordingMessenger::Call& call = t.messenger->calls[0];
+    EXPECT_EQ(call.recipient, utf16z("PC1"));
+    EXPECT_EQ(call.fromName, utf16z("HELPDESK"));
+    EXPECT_EQ(call.buffer, QByteArray("H\0i\0 \0a\0l\0l\0\0\0", 14));
+    EXPECT_EQ(call.length, 13u);
+    EXPECT_EQ(pinger->pinged, QStringList{"10.1.2.3"});
+    EXPECT_EQ(pinger->payloads.value(0).size(), 3);
+    EXPECT_EQ(resolver->startups, 1);
+    EXPECT_EQ(resolver->lastVersion, 0x0101);
+    EXPECT_EQ(resolver->cleanups, 1);
+}
+
+TEST_F(Delivery, EmptyMessageAndEmptyAliasAreOnlyTheirNul)
+{
+    t.options().txtAlias->setText("");
+    EXPECT_TRUE(deliver("PC1", ""));
+    const RecordingMessenger::Call& call = t.messenger->calls.value(0);
+    EXPECT_EQ(call.buffer, QByteArray("\0\0", 2));
+    EXPECT_EQ(call.length, 1u);
+    EXPECT_EQ(call.fromName, QByteArray("\0\0", 2));
+}
+
+TEST_F(Delivery, SendAsIpAddressesTheResolvedAddress)
+{
+    m1->SendAsIP = "YES";
+    EXPECT_TRUE(deliver("PC1", "x"));
+    EXPECT_EQ(t.messenger->calls.value(0).to(), "10.1.2.3");
+    m1->SendAsIP = "NO";
+    resolver->names.insert("10.9.9.9", "10.9.9.9");
+    EXPECT_TRUE(deliver("10.9.9.9", "x"));
+    EXPECT_EQ(t.messenger->calls.value(1).to(), "10.9.9.9");
+    EXPECT_EQ(pinger->pinged.value(1), "10.9.9.9");
+}
+
+TEST_F(Delivery, AnyMessagingFailureBecomesServiceOrCommsError)
+{
+    for (const int code : {5, 50, 2273, -1, 99999}) {
+        t.messenger->code = code;
+        EXPECT_FALSE(deliver("PC1", "x")) << code;
+        EXPECT_EQ(m1->DeliveryStatus, "Service or Comms Error") << code;
+    }
+}
+
+TEST_F(Delivery, UnresolvedOrSilentNodesGetNoReplyToPingAndNothingIsSent)
+{
+    m1->SendAsIP = "YES";
+    EXPECT_FALSE(deliver("NOSUCHPC", "x"));
+    EXPECT_EQ(m1->DeliveryStatus, "No reply to PING");
+    EXPECT_TRUE(pinger->pinged.isEmpty()); // no address: the echo is refused before it is sent
+    pinger->silent.insert("10.1.2.3");
+    EXPECT_FALSE(deliver("PC1", "x"));
+    EXPECT_EQ(m1->DeliveryStatus, "No reply to PING");
+    m1->ClientMode = 1;
+    EXPECT_FALSE(deliver("PC1", "x"));
+    EXPECT_TRUE(t.messenger->calls.isEmpty());
+    EXPECT_TRUE(t.tcp->connectedTo.isEmpty());
+    EXPECT_TRUE(t.dialogs->shown.empty());
+}
+
+TEST_F(Delivery, WithoutAnEchoFacilityEveryNodeCountsAsAnswering)
+{
+    pinger->available = false;
+    EXPECT_TRUE(deliver("PC1", "x"));
+    EXPECT_EQ(t.messenger->calls.size(), 1);
+}
+
+TEST_F(Delivery, SocketLibraryThatWillNotStartShowsItsBoxForEachNode)
+{
+    resolver->startupResult = 10091;
+    EXPECT_FALSE(deliver("PC1", "x"));
+    EXPECT_FALSE(deliver("PC1", "x"));
+    EXPECT_EQ(m1->DeliveryStatus, "No reply to PING");
+    ASSERT_EQ(t.dialogs->shown.size(), 2u);
+    EXPECT_EQ(t.dialogs->last()->text, "Windows Sockets for 32 bit Windows is not successfully responding.");
+    EXPECT_EQ(t.dialogs->last()->title, "Corvane");
+    EXPECT_EQ(t.dialogs->last()->icon, MsgIcon::None);
+    EXPECT_TRUE(resolver->asked.isEmpty());
+}
+
+TEST_F(Delivery, FailingCleanupShowsItsBoxAndTheDeliveryGoesOn)
+{
+    resolver->cleanupResult = 1;
+    EXPECT_TRUE(deliver("PC1", "x"));
+    ASSERT_EQ(t.dialogs->shown.size(), 1u);
+    EXPECT_EQ(t.dialogs->last()->text, "Windows Sockets error occurred in Cleanup.");
+    EXPECT_EQ(t.dialogs->last()->icon, MsgIcon::Exclamation);
+}
+
+TEST_F(Delivery, DomainGoesToTheNameAndStarWithoutEchoInEitherMode)
+{
+    m1->ClientMode = 1;
+    EXPECT_TRUE(deliver("WORKGROUP", "Lunch", "DOMAIN"));
+    EXPECT_EQ(m1->DeliveryStatus, "The message was successfully sent");
+    EXPECT_EQ(t.messenger->calls.value(0).recipient, utf16z("WORKGROUP*"));
+    EXPECT_EQ(t.messenger->calls.value(0).length, 11u);
+    EXPECT_TRUE(pinger->pinged.isEmpty());
+    EXPECT_EQ(resolver->startups, 0);
+    t.messenger->code = 2273;
+    EXPECT_FALSE(deliver("WORKGROUP", "Lunch", "DOMAIN"));
+    EXPECT_EQ(m1->DeliveryStatus, "The message to DOMAIN failed");
+}
+
+TEST(NetSendTexts, ResultCodesMapToTheirTexts)
+{
+    const std::pair<int, const char*> table[] = {
+        {0, "The message was successfully sent"},
+        {5, "Access to computer denied"},
+        {50, "Network request not supported."},
+        {53, "Sent From server name not found."},
+        {87, "Invalid parameter(s) specified."},
+        {123, "Illegal character or malformed name."},
+        {2136, "General network error occurred"},
+        {2250, "Network connection not found"},
+        {2273, "Could not locate node name on network"},
+        {1, "Unknown error executing command."},
+        {-2273, "Unknown error executing command."},
+    };
+    for (const auto& [code, text] : table)
+        EXPECT_EQ(NetSend::NetSendResultText(code), text) << code;
+}
+
+// --- the real echo and resolver ---
+
+TEST(EchoAndNames, RealEchoToLoopbackAnswers)
+{
+    TestProgram t;
+    t.create();
+    Module& module = t.program().module();
+    EchoReply reply{};
+    EXPECT_EQ(module.PingHost("127.0.0.1", NetSend::EchoPayload, reply), 0);
+    if (LinuxPinger().createFile()) {
+        // A real answer carries our payload back from the address asked.
+        EXPECT_EQ(reply.dataSize, 3);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(reply.dataArea), 3), NetSend::EchoPayload);
+        EXPECT_EQ(reply.address, 0x0100007Fu); // 127.0.0.1 in network order
+    } else {
+        GTEST_LOG_(INFO) << "no ICMP socket can be opened here: the echo counts as answered";
+    }
+    EXPECT_EQ(module.PingHost("not.an.address", NetSend::EchoPayload, reply), -1);
+    EXPECT_EQ(module.PingHost("", NetSend::EchoPayload, reply), -1);
+    EXPECT_EQ(module.ResolveHostIP("127.0.0.5"), "127.0.0.5");
+    EXPECT_EQ(module.ResolveHostIP(""), "");
+    EXPECT_EQ(module.ResolveHostIP("no-such-host.invalid"), "");
+    EXPECT_EQ(module.ResolveHostIP("bad name; rm -rf /"), "");
+    EXPECT_EQ(Module::BytesToDottedIP(QByteArray("\x0a\x00\xff\x07", 4)), "10.0.255.7");
+}
+
+// --- the smbclient road ---
+
+class Smbclient : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
+        QFile script(bin.path() + "/smbclient");
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n"
+                     "out=\"$(dirname \"$0\")\"\n"
+                     "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out/args\"\n"
+                     "cat > \"$out/stdin\"\n"
+                     "[ -f \"$out/say\" ] && cat \"$out/say\"\n"
+                     "exit $(cat \"$out/code\" 2>/dev/null || echo 0)\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void TearDown() override { qputenv("PATH", oldPath); }
+    void setExit(int code, const QByteArray& say = {})
+    {
+        QFile f(bin.path() + "/code");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::number(code));
+        QFile s(bin.path() + "/say");
+        ASSERT_TRUE(s.open(QIODevice::WriteOnly));
+        s.write(say);
+    }
+    QByteArray file(const char* name)
+    {
+        QFile f(bin.path() + "/" + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    std::int32_t send(const QString& to, const QString& from, const QString& text)
+    {
+        const QByteArray buffer = NetSend::MessageBuffer(text);
+        return messenger.NetMessageBufferSend(NetSend::MessageBuffer(to), NetSend::MessageBuffer(from), buffer,
+                                              static_cast<std::uint32_t>(2 * text.size() + 1));
+    }
+
+    QTemporaryDir bin;
+    QByteArray oldPath;
+    SmbclientMessenger messenger;
+};
+
+TEST_F(Smbclient, RunsWithItsArgumentsAndTheMessageOnStandardInput)
+{
+    EXPECT_EQ(send("PC1", "HELP DESK", "Fire drill at 3 ; $(reboot) `x`"), 0);
+    EXPECT_EQ(file("args"), "-M\nPC1\n-U\nHELP DESK\n-N\n");
+    EXPECT_EQ(file("stdin"), "Fire drill at 3 ; $(reboot) `x`");
+}
+
+TEST_F(Smbclient, ExitCodesGiveTheMessagingCodes)
+{
+    setExit(1, "Connection to NOPC failed (Error NT_STATUS_BAD_NETWORK_NAME)\n");
+    EXPECT_EQ(send("NOPC", "A", "x"), 2273);
+    setExit(1, "Connection to PC1 failed (Error NT_STATUS_IO_TIMEOUT)\n");
+    EXPECT_EQ(send("PC1", "A", "x"), 2136);
+    setExit(0);
+    EXPECT_EQ(send("PC1", "A", "x"), 0);
+}
+
+TEST_F(Smbclient, NamesThatLookLikeOptionsAreRefusedUnrun)
+{
+    EXPECT_EQ(send("-c ls", "A", "x"), 123);
+    EXPECT_EQ(send("PC1", "--debuglevel=10", "x"), 123);
+    EXPECT_TRUE(file("args").isEmpty());
+}
+
+TEST_F(Smbclient, MissingSmbclientIsNotSupported)
+{
+    qputenv("PATH", "/nonexistent");
+    EXPECT_EQ(send("PC1", "A", "x"), 50);
+}
+
+TEST_F(Smbclient, DeliveryThroughSmbclientReportsItsTexts)
+{
+    TestProgram t;
+    t.pending.messenger = std::make_unique<SmbclientMessenger>();
+    t.setSetting("STARTUP", "0");
+    t.start();
+    t.program().module1().ClientMode = 0;
+    t.options().txtAlias->setText("OPS");
+    EXPECT_TRUE(t.program().netSend().DeliverMessage("127.0.0.1", "Hello", "SINGLE"));
+    EXPECT_EQ(file("args"), "-M\n127.0.0.1\n-U\nOPS\n-N\n");
+    EXPECT_EQ(file("stdin"), "Hello");
+    setExit(1, "NT_STATUS_NOT_FOUND");
+    EXPECT_FALSE(t.program().netSend().DeliverMessage("EVERYONE", "Hello", "DOMAIN"));
+    EXPECT_EQ(file("args"), "-M\nEVERYONE*\n-U\nOPS\n-N\n");
+    EXPECT_EQ(t.program().module1().DeliveryStatus, "The message to DOMAIN failed");
+}

@@ -1,0 +1,451 @@
+// The client message file and the transfer to a Nuvo client, against a real client on loopback.
+#include "assistants/frmOptions.h"
+#include "console/mainform.h"
+#include "console/program.h"
+#include "engine/module1.h"
+#include "engine/netsend.h"
+#include "engine/textfile.h"
+#include "engine/transfer.h"
+#include "tests/support/fakenuvo.h"
+#include "tests/support/testprogram.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+const QByteArray kRequest = "Request#:PACKET";
+
+// A started program whose client port is the fake client's, with the transfer timers shortened.
+class Transfer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(peer.listening());
+        t.setSetting("STARTUP", "0");
+        t.setSetting("PORT", QString::number(peer.port()));
+        t.clock->time = QDateTime(QDate(2026, 3, 4), QTime(13, 5, 6));
+        t.start();
+        m1 = &t.program().module1();
+        m1->transfer().PacketTimer->setInterval(400);
+        m1->transfer().MessageTimer->setInterval(800);
+        t.program().setProgressNode("NODE7");
+    }
+
+    // Sends these bytes as the client message file to the peer.
+    bool deliverFile(const QByteArray& file)
+    {
+        t.write("socket.txt", file);
+        return t.program().netSend().DeliverMessage(peer.host(), "unused", "SINGLE");
+    }
+
+    // The error log's texts, without their date and time.
+    QStringList logTexts()
+    {
+        QStringList texts;
+        for (const QString& line : splitTextLines(t.read("errorlog.log"))) {
+            if (line.contains("[WINSOCK]"))
+                texts << line.mid(line.indexOf("] ") + 2);
+        }
+        return texts;
+    }
+
+    QStringList boxTitles()
+    {
+        QStringList titles;
+        for (const ShownBox& box : t.dialogs->shown)
+            titles << box.title;
+        return titles;
+    }
+
+    FakeNuvo peer;
+    TestProgram t;
+    Module1* m1 = nullptr;
+};
+
+QByteArray fileOf(int size)
+{
+    QByteArray bytes(size, 'x');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>('a' + i % 26);
+    return bytes;
+}
+
+} // namespace
+
+// --- the client message file ---
+
+TEST_F(Transfer, PlainMessageFileHasSevenKeyLinesThenTheMessage)
+{
+    t.main().txtMainHeadline->setText("Staff notice");
+    t.main().txtWintitle->setText("Corvane Message");
+    t.options().txtAlias->setText("ADMIN");
+    t.main().optPlain->setChecked(true);
+    t.main().chkTimeOut->setChecked(false);
+    m1->ShowDate = "YES";
+    m1->ShowTime = "YES";
+    m1->CurrentMessage = "Line one\r\nLine two";
+    m1->WriteClientMessageFile(m1->SocketFile);
+    const QByteArray expected = "CLI_HEADLINE=Staff notice\r\nCLI_WIN_TITLE=Corvane Message\r\nCLI_DATE=" +
+                                m1->DateText().toLatin1() + "\r\nCLI_TIME=13:05:06\r\nCLI_FROM=ADMIN\r\n"
+                                "CLI_TYPE=PLAIN\r\nCLI_TIMEOUT=DISABLED\r\nLine one\r\nLine two\r\n";
+    EXPECT_EQ(t.read("socket.txt"), expected);
+    EXPECT_TRUE(t.dialogs->shown.empty());
+}
+
+TEST_F(Transfer, HtmlMessageFileCarriesThePageAndOneMoreLineEnd)
+{
+    t.write("page.htm", "<p>one</p>\n<p>two</p>");
+    t.main().txtMainHeadline->setText("H");
+    t.main().txtWintitle->setText("W");
+    t.options().txtAlias->setText("OPS");
+    t.main().optHTML->setChecked(true);
+    t.main().txtPathtoHTML->setText(t.path("page.htm"));
+    t.main().chkTimeOut->setChecked(true);
+    m1->TimeOutMinutes = 12;
+    m1->ShowDate = "NO";
+    m1->ShowTime = "NO";
+    m1->WriteClientMessageFile(m1->SocketFile);
+    EXPECT_EQ(t.read("socket.txt"), QByteArray("CLI_HEADLINE=H\r\nCLI_WIN_TITLE=W\r\nCLI_DATE=DISABLED\r\n"
+                                               "CLI_TIME=DISABLED\r\nCLI_FROM=OPS\r\nCLI_TYPE=HTML\r\n"
+                                               "CLI_TIMEOUT=12\r\n<p>one</p>\r\n<p>two</p>\r\n\r\n"));
+}
+
+TEST_F(Transfer, MissingHtmlPageCancelsTheSendAndWritesNothing)
+{
+    t.main().optHTML->setChecked(true);
+    t.main().txtPathtoHTML->setText(t.path("gone.htm"));
+    m1->SendCancelled = "NO";
+    m1->WriteClientMessageFile(m1->SocketFile);
+    EXPECT_EQ(m1->SendCancelled, "YES");
+    EXPECT_FALSE(QFile::exists(m1->SocketFile));
+    ASSERT_EQ(t.dialogs->shown.size(), 1u);
+    EXPECT_EQ(t.dialogs->last()->text,
+              "Cannot Locate the HTML file selected: " + t.path("gone.htm") + ".  Please check the path is correct.");
+    EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error");
+    EXPECT_EQ(t.dialogs->last()->icon, MsgIcon::Critical);
+}
+
+TEST_F(Transfer, UnwritableMessageFileEndsTheProgram)
+{
+    m1->CurrentMessage = "x";
+    m1->WriteClientMessageFile(t.path("no/such/folder/socket.txt"));
+    ASSERT_EQ(t.dialogs->shown.size(), 1u);
+    EXPECT_EQ(t.dialogs->last()->text, "The socket.txt file is Invalid or Corrupt.  Please delete it and make sure "
+                                       "your logged on with Administrator privalages.");
+    EXPECT_EQ(t.end->count, 1);
+}
+
+TEST_F(Transfer, FileExistsCountsFilesAndWildcardMatchesOnly)
+{
+    t.write("Groups/LAB.mit", "PC1\r\n");
+    t.write("Groups/.hidden.mit", "PC1\r\n");
+    EXPECT_TRUE(Module1::FileExists(t.path("Groups/LAB.mit")));
+    EXPECT_FALSE(Module1::FileExists(t.path("Groups")));
+    EXPECT_FALSE(Module1::FileExists(t.path("Groups/.hidden.mit")));
+    EXPECT_FALSE(Module1::FileExists(t.path("Groups/none.mit")));
+    EXPECT_FALSE(Module1::FileExists(""));
+    EXPECT_TRUE(Module1::FileExists(t.path("Groups/*.MIT")));
+    EXPECT_TRUE(Module1::FileExists(t.path("Groups/L?B.mit")));
+    EXPECT_FALSE(Module1::FileExists(t.path("Groups/*.xyz")));
+    EXPECT_EQ(Module1::FileNameFromPath("C:\\a/b\\socket.txt"), "socket.txt");
+    EXPECT_EQ(Module1::FileNameFromPath("socket.txt"), "");
+}
+
+// --- the protocol ---
+
+TEST_F(Transfer, GrantedTransferSendsRequestNameSizeAndTheFileInBlocks)
+{
+    const QByteArray file = fileOf(4096);
+    EXPECT_TRUE(deliverFile(file));
+    EXPECT_EQ(m1->DeliveryStatus, "Winsock Communication Successfull");
+    ASSERT_EQ(t.tcp->sent.size(), 5);
+    EXPECT_EQ(t.tcp->sent[0], kRequest);
+    EXPECT_EQ(t.tcp->sent[1], "File~~~#:name~#:socket.txt");
+    EXPECT_EQ(t.tcp->sent[2], "File~~~#:size~#:4096");
+    EXPECT_EQ(t.tcp->sent[3], file.left(2048));
+    EXPECT_EQ(t.tcp->sent[4], file.mid(2048));
+    pump(50);
+    ASSERT_EQ(peer.connections(), 1);
+    const FakeNuvo::Session& s = peer.sessions()[0];
+    EXPECT_EQ(s.received, kRequest + "File~~~#:name~#:socket.txtFile~~~#:size~#:4096" + file);
+    EXPECT_TRUE(s.complete);
+    EXPECT_TRUE(s.closedByProgram);
+    EXPECT_TRUE(t.dialogs->shown.empty());
+    EXPECT_TRUE(logTexts().isEmpty());
+    EXPECT_FALSE(m1->transfer().MessageTimer->isActive());
+    EXPECT_FALSE(m1->transfer().PacketTimer->isActive());
+}
+
+TEST_F(Transfer, OneByteOverTwoBlocksGoesAsAThirdBlockOfOne)
+{
+    const QByteArray file = fileOf(4097);
+    EXPECT_TRUE(deliverFile(file));
+    ASSERT_EQ(t.tcp->sent.size(), 6);
+    EXPECT_EQ(t.tcp->sent[3].size(), 2048);
+    EXPECT_EQ(t.tcp->sent[4].size(), 2048);
+    EXPECT_EQ(t.tcp->sent[5], file.right(1));
+    pump(50);
+    EXPECT_EQ(peer.sessions()[0].file, file);
+}
+
+TEST_F(Transfer, RealMessageFileArrivesWholeAtTheClient)
+{
+    t.main().txtMainHeadline->setText("Fire drill");
+    m1->CurrentMessage = "Leave by the east stairs.";
+    m1->WriteClientMessageFile(m1->SocketFile);
+    const QByteArray written = t.read("socket.txt");
+    EXPECT_TRUE(t.program().netSend().DeliverMessage("127.0.0.1", m1->CurrentMessage, "SINGLE"));
+    pump(50);
+    EXPECT_EQ(peer.sessions()[0].name, "socket.txt");
+    EXPECT_EQ(peer.sessions()[0].size, written.size());
+    EXPECT_EQ(peer.sessions()[0].file, written);
+}
+
+TEST_F(Transfer, RefusedRequestShowsPacketDiniedAndFails)
+{
+    peer.setScript(FakeNuvo::refuse());
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(m1->DeliveryStatus, "Winsock Failed to Connect to Client");
+    EXPECT_EQ(boxTitles(), QStringList{"Packet Dinied"});
+    EXPECT_EQ(t.dialogs->last()->icon, MsgIcon::Critical);
+    EXPECT_TRUE(logTexts().isEmpty());
+    EXPECT_EQ(t.tcp->sent, QList<QByteArray>{kRequest});
+}
+
+TEST_F(Transfer, SilentClientTimesOutThroughThePacketTimer)
+{
+    peer.setScript(FakeNuvo::silent());
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    QElapsedTimer stopwatch;
+    stopwatch.start();
+    EXPECT_FALSE(deliverFile("abc"));
+    const qint64 took = stopwatch.elapsed();
+    getrusage(RUSAGE_SELF, &after);
+    const auto cpuMs = [](const rusage& r) {
+        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000.0 + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1000.0;
+    };
+    EXPECT_GE(took, 380);
+    EXPECT_LT(took, 2000);
+    // The wait sleeps in the event loop: a spinning wait would burn the whole 400 ms.
+    EXPECT_LT(cpuMs(after) - cpuMs(before), 100.0);
+    EXPECT_EQ(m1->DeliveryStatus, "Winsock Failed to Connect to Client");
+    EXPECT_EQ(logTexts(), QStringList{"[WINSOCK] Winsock Communication Error [PacketTimer]: NODE7"});
+    EXPECT_TRUE(t.dialogs->shown.empty());
+}
+
+TEST_F(Transfer, NoAnswerToTheOfferEndsThroughTheMessageTimerAsALostConnection)
+{
+    peer.setScript(FakeNuvo::noOfferReply());
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(logTexts(), (QStringList{"[WINSOCK] Winsock Communication Error [Message Timer]: NODE7",
+                                       "[WINSOCK] File transfer failed. Lost peer connection: NODE7"}));
+    EXPECT_EQ(m1->PendState, 1);
+    EXPECT_FALSE(m1->PeerKicked);
+    EXPECT_TRUE(t.dialogs->shown.empty());
+}
+
+TEST_F(Transfer, PendTwoKeepsTheTransferWaitingUntilTheMessageTimer)
+{
+    FakeNuvo::Script s;
+    s.offerReply = QByteArray("Received:PEND~#:2");
+    peer.setScript(s);
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(logTexts().size(), 2);
+    EXPECT_EQ(t.tcp->sent.size(), 3); // no block went out
+}
+
+TEST_F(Transfer, DeniedFileShowsFileTransferErrorAndTheDeliveryClosesTheSocket)
+{
+    peer.setScript(FakeNuvo::denyFile());
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(m1->DeliveryStatus, "Winsock Failed to Connect to Client");
+    ASSERT_EQ(t.dialogs->shown.size(), 1u);
+    EXPECT_EQ(t.dialogs->last()->text, "File transfer was denied by the server.");
+    EXPECT_EQ(t.dialogs->last()->title, "File Transfer Error");
+    EXPECT_TRUE(logTexts().isEmpty());
+    EXPECT_EQ(t.tcp->State(), ITcpClient::Closed);
+    pump(50);
+    EXPECT_TRUE(peer.sessions()[0].closedByProgram);
+}
+
+TEST_F(Transfer, KickedClientThatClosesGivesTheKickedOffLine)
+{
+    FakeNuvo::Script s;
+    s.closeAfterFileBytes = 1;
+    s.beforeClose = "Received:kickH#";
+    peer.setScript(s);
+    EXPECT_FALSE(deliverFile(fileOf(200000)));
+    EXPECT_EQ(logTexts(), QStringList{"[WINSOCK] File transfer failed. You was kicked off the server: NODE7"});
+    EXPECT_FALSE(m1->PeerKicked);
+    EXPECT_TRUE(t.dialogs->shown.empty());
+}
+
+TEST_F(Transfer, ClientClosingMidFileGivesTheLostConnectionLine)
+{
+    FakeNuvo::Script s;
+    s.closeAfterFileBytes = 1000;
+    peer.setScript(s);
+    EXPECT_FALSE(deliverFile(fileOf(200000)));
+    EXPECT_EQ(logTexts(), QStringList{"[WINSOCK] File transfer failed. Lost peer connection: NODE7"});
+}
+
+TEST_F(Transfer, ClientClosingRightAfterTheGrantFailsWithoutWaitingForTheTimers)
+{
+    FakeNuvo::Script s;
+    s.closeAfterRequestReply = true;
+    peer.setScript(s);
+    QElapsedTimer stopwatch;
+    stopwatch.start();
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_LT(stopwatch.elapsed(), 700);
+    EXPECT_EQ(logTexts(), QStringList{"[WINSOCK] File transfer failed. Lost peer connection: NODE7"});
+}
+
+TEST_F(Transfer, DeniedDuringTheRequestShowsUnableToConnectThenThePacketTimerEndsIt)
+{
+    peer.setScript(FakeNuvo::denied());
+    EXPECT_FALSE(deliverFile("abc"));
+    ASSERT_EQ(t.dialogs->shown.size(), 1u);
+    EXPECT_EQ(t.dialogs->last()->text, "The server denied access to connect.");
+    EXPECT_EQ(t.dialogs->last()->title, "Unable to connect");
+    EXPECT_EQ(logTexts(), QStringList{"[WINSOCK] Winsock Communication Error [PacketTimer]: NODE7"});
+}
+
+TEST_F(Transfer, RepliesMatchWithoutRegardToCaseAndOthersAreIgnored)
+{
+    peer.setScripts({FakeNuvo::reply("received:packet:0"), FakeNuvo::reply("Xeceived:PACKET:1"),
+                     FakeNuvo::reply("Received:ACCEPT:1")});
+    EXPECT_TRUE(deliverFile("abc"));
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_TRUE(t.dialogs->shown.empty());
+}
+
+TEST_F(Transfer, SplitRepliesAreJoinedBeforeTheyAreRead)
+{
+    FakeNuvo::Script cutInHeader;
+    cutInHeader.splitAt = 5; // "Recei" + "ved:PACKET:1"
+    FakeNuvo::Script cutBeforeValue;
+    cutBeforeValue.splitAt = 16; // "Received:PACKET:" + "1"
+    FakeNuvo::Script cutInSign = FakeNuvo::refuse();
+    cutInSign.splitAt = 17; // "Received:PACKET:-" + "1"
+    peer.setScripts({cutInHeader, cutBeforeValue, cutInSign});
+    EXPECT_TRUE(deliverFile("abc"));
+    EXPECT_TRUE(deliverFile("abc"));
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(boxTitles(), QStringList{"Packet Dinied"});
+    EXPECT_EQ(t.end->count, 0);
+}
+
+TEST_F(Transfer, JoinedRepliesAreEachReadOnce)
+{
+    FakeNuvo::Script kickedThenGranted = FakeNuvo::reply("Received:kickH#Received:PACKET:1");
+    FakeNuvo::Script twoRefusals = FakeNuvo::reply("Received:PACKET:-1Received:PACKET:-1");
+    peer.setScripts({kickedThenGranted, twoRefusals});
+    EXPECT_TRUE(deliverFile("abc"));
+    EXPECT_TRUE(m1->PeerKicked);
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(boxTitles(), (QStringList{"Packet Dinied", "Packet Dinied"}));
+}
+
+TEST_F(Transfer, UnparsableReplyShowsTheWinsockErrorLogsAndEndsTheProgram)
+{
+    peer.setScript(FakeNuvo::reply("Received:PACKET:"));
+    EXPECT_FALSE(deliverFile("abc"));
+    ASSERT_GE(t.dialogs->shown.size(), 1u);
+    const ShownBox& box = t.dialogs->shown.front();
+    EXPECT_EQ(box.title, "Corvane - Winsock Error");
+    EXPECT_EQ(box.icon, MsgIcon::Critical);
+    EXPECT_TRUE(box.text.startsWith("Corvane Encountered Errors With Incomming Winsock Data.  If this message occurs "
+                                    "again then please enable Error Logging to track down the problem (See help "
+                                    "file INI section)."));
+    EXPECT_TRUE(box.text.endsWith("Corvane Server will now close."));
+    EXPECT_EQ(logTexts().value(0), "[WINSOCK] DataArrival Error: Received:PACKET:");
+    EXPECT_EQ(t.end->count, 1);
+}
+
+TEST_F(Transfer, OutOfRangeAndNonNumericValuesAreUnparsable)
+{
+    peer.setScripts({FakeNuvo::reply("Received:PACKET:40000"), FakeNuvo::reply("Received:PACKET:abc")});
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_FALSE(deliverFile("abc"));
+    FakeNuvo::Script badPend;
+    badPend.offerReply = QByteArray("Received:PEND~#:256");
+    peer.setScript(badPend);
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(t.end->count, 3);
+}
+
+TEST_F(Transfer, FloodOfJunkNeitherCrashesNorHangs)
+{
+    FakeNuvo::Script s;
+    s.onConnect = QByteArray(300000, 'R') + "Rec";
+    s.requestReply.reset();
+    peer.setScript(s);
+    QElapsedTimer stopwatch;
+    stopwatch.start();
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_LT(stopwatch.elapsed(), 2000);
+    EXPECT_EQ(t.end->count, 0);
+}
+
+TEST_F(Transfer, ConnectionRefusedFailsTheNode)
+{
+    t.program().module1().ClientPort = static_cast<std::int16_t>(peer.port() + 1);
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_EQ(m1->DeliveryStatus, "Winsock Failed to Connect to Client");
+    EXPECT_TRUE(t.tcp->sent.isEmpty());
+}
+
+TEST_F(Transfer, EveryNodeOfARunGetsItsOwnConnection)
+{
+    FakeNuvo second(QStringLiteral("127.0.0.2"), peer.port());
+    ASSERT_TRUE(second.listening());
+    second.setScript(FakeNuvo::refuse());
+    m1->CurrentMessage = "hello";
+    m1->WriteClientMessageFile(m1->SocketFile);
+    EXPECT_TRUE(t.program().netSend().DeliverMessage("127.0.0.1", "hello", "SINGLE"));
+    EXPECT_FALSE(t.program().netSend().DeliverMessage("127.0.0.2", "hello", "SINGLE"));
+    EXPECT_TRUE(t.program().netSend().DeliverMessage("127.0.0.1", "hello", "SINGLE"));
+    EXPECT_EQ(peer.connections(), 2);
+    EXPECT_EQ(second.connections(), 1);
+}
+
+TEST_F(Transfer, SendAsIpConnectsToTheResolvedAddress)
+{
+    m1->SendAsIP = "YES";
+    t.write("socket.txt", "abc");
+    EXPECT_TRUE(t.program().netSend().DeliverMessage("localhost", "x", "SINGLE"));
+    EXPECT_EQ(t.tcp->connectedTo, QStringList{"127.0.0.1:" + QString::number(peer.port())});
+    m1->SendAsIP = "NO";
+    t.tcp->connectedTo.clear();
+    EXPECT_TRUE(t.program().netSend().DeliverMessage("127.0.0.1", "x", "SINGLE"));
+    EXPECT_EQ(t.tcp->connectedTo, QStringList{"127.0.0.1:" + QString::number(peer.port())});
+}
+
+TEST_F(Transfer, ADeliveryStartedWhileAnotherWaitsFailsAtOnceAndLeavesTheFirstIntact)
+{
+    FakeNuvo::Script slow;
+    slow.replyDelayMs = 150;
+    peer.setScript(slow);
+    bool inner = true;
+    QString innerStatus;
+    QTimer::singleShot(50, [&] {
+        inner = t.program().netSend().DeliverMessage("127.0.0.1", "x", "SINGLE");
+        innerStatus = m1->DeliveryStatus;
+    });
+    EXPECT_TRUE(deliverFile("abc"));
+    EXPECT_FALSE(inner);
+    EXPECT_EQ(innerStatus, "Winsock Failed to Connect to Client");
+    EXPECT_EQ(m1->DeliveryStatus, "Winsock Communication Successfull");
+    EXPECT_EQ(peer.connections(), 1);
+}
