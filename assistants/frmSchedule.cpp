@@ -43,10 +43,12 @@ frmSchedule::frmSchedule(Program& program) : program_(program), m1_(program.modu
     };
 
     Frame1 = named(new QGroupBox(QStringLiteral("Date:"), this), "Frame1");
-    MonthView1 = named(new QCalendarWidget(Frame1), "MonthView1",
-                       QStringLiteral("Select the date of the message distribution"));
+    MonthView1 =
+        named(new QCalendarWidget(Frame1), "MonthView1", QStringLiteral("Select the date of the message distribution"));
     lblDate = named(new QLabel(QStringLiteral("Date:"), Frame1), "lblDate");
     connect(MonthView1, &QCalendarWidget::clicked, this, [this](QDate) { MonthView1_DateClick(); });
+    // Enter on a date chooses it as a click does.
+    connect(MonthView1, &QCalendarWidget::activated, this, [this](QDate) { MonthView1_DateClick(); });
     auto* dateLayout = new QVBoxLayout(Frame1);
     dateLayout->addWidget(MonthView1);
     dateLayout->addWidget(lblDate);
@@ -115,11 +117,15 @@ void frmSchedule::MonthView1_DateClick()
     lblDate->setText(QStringLiteral("Date: ") + m1_.ScheduleDate);
 }
 
-bool frmSchedule::FileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+bool frmSchedule::FileExists(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
 
 bool frmSchedule::UsableTaskName(const QString& name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.startsWith(QLatin1Char('-')))
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.startsWith(QLatin1Char('-')))
         return false;
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c == QLatin1Char('"') ||
@@ -165,8 +171,8 @@ QByteArray frmSchedule::scheduleFileBytes()
                  (main.optWinsock->isChecked() ? QStringLiteral("NUVOCLIENT") : QStringLiteral("MESSENGER"))
           << QStringLiteral("SCH_FILENAME=") +
                  (main.optHTML->isChecked() ? main.txtPathtoHTML->text() : QStringLiteral("DISABLED"))
-          << QStringLiteral("SCH_TIMEOUT=") + (main.chkTimeOut->isChecked() ? QString::number(m1_.TimeOutMinutes)
-                                                                              : QStringLiteral("DISABLED"));
+          << QStringLiteral("SCH_TIMEOUT=") +
+                 (main.chkTimeOut->isChecked() ? QString::number(m1_.TimeOutMinutes) : QStringLiteral("DISABLED"));
     QByteArray bytes = crlfLines(lines);
     if (main.optMessenger->isChecked() || main.optPlain->isChecked())
         bytes += txtMessage->text().toLatin1() + kCrLf;
@@ -189,7 +195,8 @@ void frmSchedule::cmdNew_Click()
     const auto required = [&](QLineEdit* box, const char* text) {
         if (!box->text().isEmpty())
             return true;
-        dialogs.msgBox(QLatin1String(text), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Input Required"));
+        dialogs.msgBox(QLatin1String(text), MsgButtons::Ok, MsgIcon::Exclamation,
+                       QStringLiteral("Corvane - Input Required"));
         return false;
     };
     if (!required(txtName, "You must enter a name for the task!") ||
@@ -198,7 +205,8 @@ void frmSchedule::cmdNew_Click()
         return;
 
     const auto range = [&](const char* text) {
-        dialogs.msgBox(QLatin1String(text), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Error Input"));
+        dialogs.msgBox(QLatin1String(text), MsgButtons::Ok, MsgIcon::Exclamation,
+                       QStringLiteral("Corvane - Error Input"));
     };
     double hour = 0;
     if (!wholePart(txtTimeH->text(), hour)) {

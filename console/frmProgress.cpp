@@ -42,4 +42,14 @@ void frmProgress::setValue(double value)
     Prog1->setValue(static_cast<int>(std::lround(value_)));
 }
 
+void frmProgress::Refresh()
+{
+    constexpr qint64 frameMs = 16;
+    // The labels and the bar have asked for their own paints as they changed.
+    if (lastPaint_.isValid() && lastPaint_.elapsed() < frameMs)
+        return;
+    repaint();
+    lastPaint_.start();
+}
+
 } // namespace corvane::forms

@@ -1,6 +1,7 @@
 #pragma once
 // The window that follows a distribution node by node. The operator cannot close it; the
 // distribution fills it and unloads it when it ends.
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QWidget>
@@ -21,6 +22,10 @@ public:
     // The bar's exact share, 0 to 100; the bar itself shows it rounded.
     double value() const { return value_; }
     void setValue(double value);
+    // Brings the window on screen up to date now. Within one screen frame of the last such paint the
+    // changed controls' own pending paints suffice: the event loop that every delivery runs shows
+    // them, and a fast distribution does not spend its time painting frames nobody can see.
+    void Refresh();
 
     QLabel* lblNode = nullptr;
     QLabel* lblAmount = nullptr;
@@ -29,6 +34,7 @@ public:
 
 private:
     double value_ = 0;
+    QElapsedTimer lastPaint_;
 };
 
 } // namespace corvane::forms

@@ -13,7 +13,10 @@ void mainform::wireSchedule()
     connect(mnuSchedule, &QAction::triggered, this, [this] { mnuSchedule_Click(); });
 }
 
-void mainform::mnuSchedule_Click() { butSchedule_Click(); }
+void mainform::mnuSchedule_Click()
+{
+    butSchedule_Click();
+}
 
 void mainform::butSchedule_Click()
 {
@@ -64,10 +67,11 @@ void mainform::butSchedule_Click()
             return;
         }
         if (m1_.CurrentMessage.size() > 126) {
-            dialogs.msgBox(QStringLiteral("Your Message to the Domain/Workgroup cannot be longer then 126 characters when "
-                                          "creating a scheduled distribution.  Please shorten your message or send the "
-                                          "message in sections to the Domain/Workgroup."),
-                           MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Corvane - Error"));
+            dialogs.msgBox(
+                QStringLiteral("Your Message to the Domain/Workgroup cannot be longer then 126 characters when "
+                               "creating a scheduled distribution.  Please shorten your message or send the "
+                               "message in sections to the Domain/Workgroup."),
+                MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Corvane - Error"));
             return;
         }
         m1_.ScheduleTargetKind = QStringLiteral("Domain");

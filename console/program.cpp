@@ -168,7 +168,7 @@ void Program::setProgressNode(const QString& text) { frmProgress().lblNode->setT
 void Program::setProgressAmount(const QString& text) { frmProgress().lblAmount->setText(text); }
 double Program::progressValue() { return frmProgress().value(); }
 void Program::setProgressValue(double value) { frmProgress().setValue(value); }
-void Program::repaintProgress() { frmProgress().repaint(); }
+void Program::repaintProgress() { frmProgress().Refresh(); }
 void Program::hideProgressWindow()
 {
     if (progress_)

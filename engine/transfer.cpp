@@ -45,6 +45,9 @@ ClientTransfer::ClientTransfer(Module1& m1, ITcpClient& socket)
     PacketTimer->setInterval(20000);
     MessageTimer->setObjectName(QStringLiteral("MessageTimer"));
     MessageTimer->setInterval(25000);
+    // A time-out is a promise to the client: never early by the coarse timer's 5 %.
+    PacketTimer->setTimerType(Qt::PreciseTimer);
+    MessageTimer->setTimerType(Qt::PreciseTimer);
     QObject::connect(PacketTimer.get(), &QTimer::timeout, [this] { PacketTimer_Timer(); });
     QObject::connect(MessageTimer.get(), &QTimer::timeout, [this] { MessageTimer_Timer(); });
     settle_.setSingleShot(true);

@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace corvane {
 
@@ -212,6 +213,7 @@ void QtTcpClient::setState(int state)
 void QtTcpClient::Close()
 {
     connectTimer_->stop();
+    leftover_.clear();
     if (socket_) {
         // The old socket may be the one whose event is running right now, so it goes later.
         QTcpSocket* old = socket_.release();
@@ -234,7 +236,13 @@ void QtTcpClient::wire()
         switch (st) {
         case QAbstractSocket::HostLookupState: setState(ResolvingHost); break;
         case QAbstractSocket::ConnectingState: setState(Connecting); break;
-        case QAbstractSocket::ConnectedState: setState(Connected); break;
+        case QAbstractSocket::ConnectedState:
+            // The protocol's small messages follow each other unanswered (name, then size): held
+            // back until the first is acknowledged, each node would wait out the peer's delayed
+            // acknowledgement.
+            s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            setState(Connected);
+            break;
         case QAbstractSocket::UnconnectedState:
             // The peer went away after the connection stood; a connection that never stood failed.
             if (state_ == Connected || state_ == Closing)
@@ -248,6 +256,11 @@ void QtTcpClient::wire()
     QObject::connect(s, &QAbstractSocket::errorOccurred, s, [this, s](QAbstractSocket::SocketError error) {
         if (s != socket_.get())
             return;
+        if (state_ == Connected) {
+            drain(s);
+            if (s != socket_.get())
+                return;
+        }
         if (state_ == Connected || state_ == Closing)
             setState(error == QAbstractSocket::RemoteHostClosedError ? Closing : Error);
         else
@@ -266,6 +279,28 @@ void QtTcpClient::wire()
         if (s->bytesToWrite() == 0 && SendComplete)
             SendComplete();
     });
+}
+
+void QtTcpClient::drain(QTcpSocket* s)
+{
+    // What the peer sent before it went away is still its say: a reset connection would otherwise
+    // drop the last reply unread. Bounded, so a peer cannot hold the program here.
+    QByteArray tail = s->readAll();
+    const qintptr fd = s->socketDescriptor();
+    if (fd >= 0) {
+        char buffer[4096];
+        for (int round = 0; round < 64; ++round) {
+            const ssize_t n = ::recv(static_cast<int>(fd), buffer, sizeof buffer, MSG_DONTWAIT);
+            if (n <= 0)
+                break;
+            tail.append(buffer, static_cast<qsizetype>(n));
+        }
+    }
+    if (tail.isEmpty())
+        return;
+    leftover_ += tail;
+    if (DataArrival)
+        DataArrival(static_cast<int>(leftover_.size()));
 }
 
 void QtTcpClient::Connect(const QString& host, std::uint16_t port)
@@ -294,13 +329,17 @@ void QtTcpClient::SendData(const QByteArray& bytes)
         return;
     }
     socket_->write(bytes);
+    // Hand the bytes to the system now rather than on the next turn of the event loop; when it
+    // takes them all, SendComplete comes from inside this call.
+    socket_->flush();
 }
 
 QByteArray QtTcpClient::GetData()
 {
-    if (!socket_)
-        return {};
-    return socket_->readAll();
+    QByteArray data = std::exchange(leftover_, QByteArray());
+    if (socket_)
+        data += socket_->readAll();
+    return data;
 }
 
 } // namespace corvane

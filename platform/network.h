@@ -103,7 +103,8 @@ public:
     // Starts an asynchronous connection to a host name or dotted address.
     virtual void Connect(const QString& host, std::uint16_t port) = 0;
     virtual int State() = 0;
-    // Queues the bytes; SendComplete follows once every queued byte has been handed to the network.
+    // Queues the bytes; SendComplete follows once every queued byte has been handed to the network
+    // (which may be before SendData returns).
     virtual void SendData(const QByteArray& bytes) = 0;
     // Everything received and not yet fetched.
     virtual QByteArray GetData() = 0;
@@ -132,10 +133,12 @@ public:
 private:
     void setState(int state);
     void wire();
+    void drain(QTcpSocket* s);
 
     std::unique_ptr<QTcpSocket> socket_;
     std::unique_ptr<QTimer> connectTimer_;
     int state_ = Closed;
+    QByteArray leftover_; // received before the connection broke, not yet fetched
 };
 
 } // namespace corvane

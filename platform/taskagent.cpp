@@ -62,7 +62,10 @@ QString AtTaskAgent::shellQuote(const QString& text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-QString AtTaskAgent::markerLine(const QString& name) { return QStringLiteral(": corvane-task ") + shellQuote(name); }
+QString AtTaskAgent::markerLine(const QString& name)
+{
+    return QStringLiteral(": corvane-task ") + shellQuote(name);
+}
 
 QString AtTaskAgent::jobScript(const ScheduledTask& task, const QProcessEnvironment& session)
 {
@@ -146,9 +149,9 @@ bool AtTaskAgent::Save(const ScheduledTask& task, QString* error)
         return fail(QStringLiteral("a task named \"%1\" is already waiting").arg(task.name));
 
     const QString script = jobScript(task, QProcessEnvironment::systemEnvironment());
-    const CommandResult queued = runCommand(atProgram, {QStringLiteral("-M"), QStringLiteral("-t"),
-                                                        start.toString(QStringLiteral("yyyyMMddhhmm"))},
-                                            script.toLocal8Bit(), task.workingFolder);
+    const CommandResult queued = runCommand(
+        atProgram, {QStringLiteral("-M"), QStringLiteral("-t"), start.toString(QStringLiteral("yyyyMMddhhmm"))},
+        script.toLocal8Bit(), task.workingFolder);
     if (!queued.ok)
         return fail(queued.error);
     return true;

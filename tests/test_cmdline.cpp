@@ -2,6 +2,7 @@
 // clients on loopback addresses, then the program ends by itself; failures end it through the
 // failure tail, refusals leave it open.
 #include "assistants/frmOptions.h"
+#include "assistants/frmSchedule.h"
 #include "console/mainform.h"
 #include "console/program.h"
 #include "tests/support/fakedelivery.h"
@@ -137,7 +138,9 @@ TEST_F(CommandLine, AMessengerRunTakesTheMessageOnce)
 {
     t.services->states[QStringLiteral("Messenger")] = 4; // running
     t.write(QStringLiteral("Schedule/msg.txt"), scheduleFile("MESSENGER", "DISABLED", "DISABLED", "Printers down\r\n"));
-    run(QStringLiteral("/s=\"127.0.0.1:msg.txt\""));
+    // As a shell leaves it, without the quotes.
+    run(QStringLiteral("/s=127.0.0.1:msg.txt"));
+    EXPECT_EQ(m1->CmdComputer, "127.0.0.1");
     EXPECT_TRUE(m->optMessenger->isChecked());
     EXPECT_EQ(m->messtext->text(), "Printers down\r\n");
     ASSERT_EQ(t.messenger->calls.size(), 1);
@@ -221,13 +224,52 @@ TEST_F(CommandLine, AnUnknownKindFillsTheWindowAndSendsNothing)
     EXPECT_EQ(peer.connections(), 0);
 }
 
-TEST_F(CommandLine, AnEmptyGroupIsRefusedAndTheProgramStaysOpen)
+TEST_F(CommandLine, WhatTheSchedulerWritesTheRunReadsBack)
 {
-    t.write(QStringLiteral("Groups/hole.mit"), "127.0.0.1\r\n\r\n");
-    t.write(QStringLiteral("Schedule/x.txt"), scheduleFile("NUVOCLIENT", "DISABLED", "DISABLED", "hello\r\n"));
-    run(QStringLiteral("/g=\"hole.mit:x.txt\""));
-    EXPECT_EQ(t.dialogs->texts(), QStringList({"There are No Computers in this group!"}));
-    expectLeftOpen();
+    // Scheduled in one run of the program...
+    TestProgram a;
+    a.setSetting(QStringLiteral("STARTUP"), QStringLiteral("0"));
+    a.clock->time = QDateTime(QDate(2026, 12, 8), QTime(9, 0));
+    a.write(QStringLiteral("Groups/Lab.mit"), "127.0.0.1\r\n");
+    a.start();
+    forms::mainform& am = a.main();
+    am.messtext->setText(QStringLiteral("Line one\r\nLine two"));
+    am.txtMainHeadline->setText(QStringLiteral("Head"));
+    am.txtWintitle->setText(QStringLiteral("Win"));
+    am.chkDate->setChecked(false);
+    am.chkTime->setChecked(true);
+    a.options().txtAlias->setText(QStringLiteral("OPS"));
+    am.optWinsock->setChecked(true);
+    am.optPlain->setChecked(true);
+    am.chkTimeOut->setChecked(true);
+    a.program().module1().TimeOutMinutes = 12;
+    am.tab1opt1->setChecked(true);
+    a.program().module1().SelectedGroupFile = QStringLiteral("Lab.mit");
+    am.butSchedule_Click();
+    forms::frmSchedule& scheduler = a.program().frmSchedule();
+    scheduler.txtName->setText(QStringLiteral("Night Run"));
+    scheduler.txtTimeH->setText(QStringLiteral("22"));
+    scheduler.txtTimeM->setText(QStringLiteral("0"));
+    a.dialogs->answer(MsgAnswer::Yes);
+    scheduler.cmdNew_Click();
+    ASSERT_EQ(a.tasks->saved.size(), 1u);
+
+    // ... and run by its task in another.
+    t.write(QStringLiteral("Groups/Lab.mit"), "127.0.0.1\r\n");
+    t.write(QStringLiteral("Schedule/Night Run.txt"), a.read(QStringLiteral("Schedule/Night Run.txt")));
+    run(a.tasks->saved[0].parameters);
+    EXPECT_TRUE(t.dialogs->shown.empty()) << t.dialogs->texts().join(" | ").toStdString();
+    EXPECT_EQ(m->txtMainHeadline->text(), "Head");
+    EXPECT_EQ(m->txtWintitle->text(), "Win");
+    EXPECT_FALSE(m->chkDate->isChecked());
+    EXPECT_TRUE(m->chkTime->isChecked());
+    EXPECT_EQ(t.options().txtAlias->text(), "OPS");
+    EXPECT_EQ(m1->TimeOutMinutes, 12);
+    EXPECT_EQ(m1->SelectedGroupFile, "Lab.mit");
+    EXPECT_EQ(m->messtext->text(), "Line one\r\nLine two\r\n");
+    ASSERT_EQ(peer.connections(), 1);
+    EXPECT_TRUE(peer.sessions()[0].file.contains("Line one\r\nLine two"));
+    EXPECT_TRUE(m->AutoKillTimer->isActive());
 }
 
 } // namespace

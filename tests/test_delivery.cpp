@@ -17,6 +17,9 @@
 using namespace corvane;
 using namespace corvane::test;
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 QByteArray utf16z(const QString& text) { return NetSend::MessageBuffer(text); }

@@ -96,21 +96,20 @@ TEST_F(Schedule, PlainNuvoGroupTaskWritesTheFileAndRegistersTheTask)
     main().butSchedule_Click();
     scheduler().MonthView1->setSelectedDate(QDate(2027, 1, 8));
     scheduler().MonthView1_DateClick();
-    EXPECT_EQ(m1().ScheduleDate, "8/1/2027");
+    EXPECT_EQ(m1().ScheduleDate.toStdString(), "8/1/2027");
     EXPECT_EQ(scheduler().lblDate->text(), "Date: 8/1/2027");
     scheduleTask(QStringLiteral("weekly"), QStringLiteral("7.9"), QStringLiteral("05"));
 
-    EXPECT_EQ(t.read(QStringLiteral("Schedule/weekly.txt")),
-              QByteArray("SCH_HEADLINE=Maintenance\r\n"
-                         "SCH_TITLE=IT Notice\r\n"
-                         "SCH_DATE=ENABLED\r\n"
-                         "SCH_TIME=DISABLED\r\n"
-                         "SCH_FROM=HELPDESK\r\n"
-                         "SCH_SERVICE=NUVOCLIENT\r\n"
-                         "SCH_FILENAME=DISABLED\r\n"
-                         "SCH_TIMEOUT=5\r\n"
-                         "Hello all\r\n"
-                         "Server restart at 5\r\n"));
+    EXPECT_EQ(t.read(QStringLiteral("Schedule/weekly.txt")), QByteArray("SCH_HEADLINE=Maintenance\r\n"
+                                                                        "SCH_TITLE=IT Notice\r\n"
+                                                                        "SCH_DATE=ENABLED\r\n"
+                                                                        "SCH_TIME=DISABLED\r\n"
+                                                                        "SCH_FROM=HELPDESK\r\n"
+                                                                        "SCH_SERVICE=NUVOCLIENT\r\n"
+                                                                        "SCH_FILENAME=DISABLED\r\n"
+                                                                        "SCH_TIMEOUT=5\r\n"
+                                                                        "Hello all\r\n"
+                                                                        "Server restart at 5\r\n"));
     ASSERT_EQ(t.tasks->saved.size(), 1u);
     const ScheduledTask& task = t.tasks->saved[0];
     EXPECT_EQ(task.name, "Corvane - weekly");
@@ -259,7 +258,8 @@ TEST_F(Schedule, TaskChecksStopBeforeAnythingIsWritten)
     const QString format = QStringLiteral("  Format is 24hour clock, 00:00 to 23:59");
     stoppedWith("", "10", "00", "You must enter a name for the task!", required, MsgIcon::Exclamation);
     stoppedWith("n", "", "00", "You must enter a start hour for the task!", required, MsgIcon::Exclamation);
-    stoppedWith("n", "10", "", "You must enter the start time in minutes for the task!", required, MsgIcon::Exclamation);
+    stoppedWith("n", "10", "", "You must enter the start time in minutes for the task!", required,
+                MsgIcon::Exclamation);
     stoppedWith("n", "24", "00", "Your value entered is too High for Hours." + format, input, MsgIcon::Exclamation);
     stoppedWith("n", "-1", "00", "Your value entered is too Low for Hours." + format, input, MsgIcon::Exclamation);
     stoppedWith("n", "12", "60", "Your value entered is too High for Minutes." + format, input, MsgIcon::Exclamation);
@@ -268,8 +268,9 @@ TEST_F(Schedule, TaskChecksStopBeforeAnythingIsWritten)
     stoppedWith("n", "ten", "00", "Problem with input. Please check all your inputted details.", "Corvane",
                 MsgIcon::Exclamation);
     // A start that has already passed today (the clock says 10:30).
-    stoppedWith("n", "10", "29", "The date and time entered for the task have already passed.  Please enter a later "
-                                 "date or time.",
+    stoppedWith("n", "10", "29",
+                "The date and time entered for the task have already passed.  Please enter a later "
+                "date or time.",
                 input, MsgIcon::Exclamation);
 
     // "No" to the question writes nothing either.

@@ -19,6 +19,9 @@
 using namespace corvane;
 using namespace corvane::test;
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 const QByteArray kRequest = "Request#:PACKET";

@@ -5,6 +5,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
+
 namespace corvane::test {
 
 struct FakeNuvo::Link {
@@ -101,7 +103,10 @@ void FakeNuvo::closeLink(Link& link)
     sessions_[link.index].closedByPeer = true;
     if (!link.script.beforeClose.isEmpty())
         link.socket->write(link.script.beforeClose);
-    link.socket->disconnectFromHost();
+    link.socket->flush();
+    // The peer's side ends here; what still arrives is read and dropped, so the connection ends
+    // with an orderly close and the last words sent are not lost to a reset.
+    ::shutdown(static_cast<int>(link.socket->socketDescriptor()), SHUT_WR);
 }
 
 void FakeNuvo::onData(Link& link)

@@ -1,0 +1,198 @@
+// Delivers one message to N loopback Nuvo clients (127.0.x.y) one after another, first through the
+// program's own delivery, then through a minimal blocking sender of the same protocol; prints both
+// times and their ratio. Then holds the program on a silent client for the whole request time-out
+// and prints the processor time it used meanwhile.
+//
+//   bench_delivery [peers]      (default 1000)
+#include "console/program.h"
+#include "engine/module1.h"
+#include "engine/netsend.h"
+#include "engine/transfer.h"
+#include "tests/support/fakenuvo.h"
+#include "tests/support/testprogram.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <cstdio>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+QString peerAddress(int i) { return QStringLiteral("127.0.%1.%2").arg(1 + i / 250).arg(1 + i % 250); }
+
+double cpuSeconds()
+{
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+bool sendAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// One reply: whatever one read brings, as the client sends each reply whole.
+QByteArray readReply(int fd)
+{
+    char buffer[512];
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    return n > 0 ? QByteArray(buffer, static_cast<qsizetype>(n)) : QByteArray();
+}
+
+// The same steps as the program's delivery, blocking: resolve, echo, connect, request, offer, blocks.
+bool referenceDeliver(const QString& host, quint16 port, const QByteArray& file, IPinger& pinger)
+{
+    const QByteArray address = LinuxResolver().hostByName(host.toLatin1());
+    if (address.size() != 4)
+        return false;
+    std::uint32_t a = 0;
+    std::memcpy(&a, address.constData(), 4);
+    if (auto echo = pinger.createFile()) {
+        EchoReply reply{};
+        echo->sendEcho(a, NetSend::EchoPayload, reply, 500);
+        if (reply.status != 0)
+            return false;
+    }
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one); // as the program's socket does
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = a;
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 && sendAll(fd, "Request#:PACKET") &&
+              readReply(fd).toLower().startsWith("received:packet:") &&
+              sendAll(fd, "File~~~#:name~#:socket.txt") &&
+              sendAll(fd, "File~~~#:size~#:" + QByteArray::number(file.size())) &&
+              readReply(fd).toLower().startsWith("received:pend~#:");
+    for (qsizetype sent = 0; ok && sent < file.size(); sent += 2048)
+        ok = sendAll(fd, file.mid(sent, 2048));
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int peers = argc > 1 ? std::clamp(QByteArray(argv[1]).toInt(), 1, 1000) : 1000;
+
+    // The clients answer from threads of their own, so that the blocking sender has someone to
+    // talk to; the program's delivery talks to the very same clients. Each thread polls only its
+    // share of the listening sockets.
+    constexpr int kClientThreads = 16;
+    std::vector<std::unique_ptr<QThread>> threads;
+    std::vector<std::unique_ptr<QObject>> hosts;
+    std::vector<std::unique_ptr<FakeNuvo>> clients(static_cast<size_t>(peers));
+    std::unique_ptr<FakeNuvo> silent;
+    quint16 port = 0;
+    for (int k = 0; k < kClientThreads; ++k) {
+        threads.push_back(std::make_unique<QThread>());
+        threads.back()->start();
+        hosts.push_back(std::make_unique<QObject>());
+        hosts.back()->moveToThread(threads.back().get());
+    }
+    QMetaObject::invokeMethod(
+        hosts[0].get(),
+        [&] {
+            clients[0] = std::make_unique<FakeNuvo>(peerAddress(0));
+            port = clients[0]->port();
+            silent = std::make_unique<FakeNuvo>(QStringLiteral("127.0.9.9"), port);
+            silent->setScript(FakeNuvo::silent());
+        },
+        Qt::BlockingQueuedConnection);
+    for (int k = 0; k < kClientThreads; ++k) {
+        QMetaObject::invokeMethod(
+            hosts[static_cast<size_t>(k)].get(),
+            [&, k] {
+                for (int i = k == 0 ? kClientThreads : k; i < peers; i += kClientThreads)
+                    clients[static_cast<size_t>(i)] = std::make_unique<FakeNuvo>(peerAddress(i), port);
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    for (const auto& c : clients) {
+        if (!c->listening()) {
+            std::fprintf(stderr, "cannot listen on %s:%u\n", qPrintable(c->host()), port);
+            return 1;
+        }
+    }
+
+    TestProgram t;
+    t.pending.tcp = std::make_unique<QtTcpClient>();
+    t.setSetting("STARTUP", "0");
+    t.setSetting("ERRORLOG", "NO");
+    t.setSetting("PORT", QString::number(port));
+    t.start();
+    Module1& m1 = t.program().module1();
+    m1.CurrentMessage = QStringLiteral("The network will be down for maintenance from 18:00 to 19:00 tonight.");
+    m1.WriteClientMessageFile(m1.SocketFile);
+    QFile written(m1.SocketFile);
+    written.open(QIODevice::ReadOnly);
+    const QByteArray file = written.readAll();
+
+    int passed = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < peers && !qEnvironmentVariableIsSet("BENCH_SKIP_PROGRAM"); ++i)
+        passed += t.program().netSend().DeliverMessage(peerAddress(i), m1.CurrentMessage, QStringLiteral("SINGLE"));
+    const double programSeconds = clock.nsecsElapsed() / 1e9;
+
+    LinuxPinger pinger;
+    int referencePassed = 0;
+    clock.restart();
+    for (int i = 0; i < peers && !qEnvironmentVariableIsSet("BENCH_SKIP_REFERENCE"); ++i)
+        referencePassed += referenceDeliver(peerAddress(i), port, file, pinger);
+    const double referenceSeconds = clock.nsecsElapsed() / 1e9;
+
+    std::printf("peers: %d (echo: %s)\n", peers, pinger.createFile() ? "ICMP" : "none available, counted as answered");
+    std::printf("program delivery:   %8.3f s  (%d passed)\n", programSeconds, passed);
+    std::printf("reference sender:   %8.3f s  (%d passed)\n", referenceSeconds, referencePassed);
+    std::printf("ratio program/reference: %.3f\n", programSeconds / referenceSeconds);
+    std::fflush(stdout);
+
+    // A client that never answers holds the delivery for the whole request time-out.
+    const double cpuBefore = cpuSeconds();
+    clock.restart();
+    const bool heldOk = t.program().netSend().DeliverMessage(QStringLiteral("127.0.9.9"), m1.CurrentMessage,
+                                                             QStringLiteral("SINGLE"));
+    const double heldSeconds = clock.nsecsElapsed() / 1e9;
+    const double cpu = cpuSeconds() - cpuBefore;
+    std::printf("silent client: held %.2f s (%s), processor time %.4f s = %.3f%% of a core\n", heldSeconds,
+                heldOk ? "passed?!" : qPrintable(m1.DeliveryStatus), cpu, 100.0 * cpu / heldSeconds);
+
+    for (int k = 0; k < kClientThreads; ++k) {
+        QMetaObject::invokeMethod(
+            hosts[static_cast<size_t>(k)].get(),
+            [&, k] {
+                for (int i = k; i < peers; i += kClientThreads)
+                    clients[static_cast<size_t>(i)].reset();
+                if (k == 0)
+                    silent.reset();
+            },
+            Qt::BlockingQueuedConnection);
+        threads[static_cast<size_t>(k)]->quit();
+        threads[static_cast<size_t>(k)]->wait();
+    }
+    return passed == peers && referencePassed == peers ? 0 : 2;
+}

@@ -1,0 +1,246 @@
+// A whole group distribution through Module1::SendDistribution to N loopback Nuvo clients
+// (127.0.x.y), against a minimal blocking sender of the same protocol to the same clients; then the
+// program's peak resident memory through a distribution of a 6000-line group.
+//
+//   bench_distribution [peers] [nodes]      (defaults 1000 and 6000)
+//
+// The clients live in a child process, so that the memory figures are the program's alone.
+#include "console/frmNodeStatus.h"
+#include "console/frmProgress.h"
+#include "console/mainform.h"
+#include "console/program.h"
+#include "engine/module1.h"
+#include "engine/netsend.h"
+#include "tests/support/fakenuvo.h"
+#include "tests/support/testprogram.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+QString peerAddress(int i) { return QStringLiteral("127.0.%1.%2").arg(1 + i / 250).arg(1 + i % 250); }
+
+// Resident memory of this process, now and at its peak, in MB.
+double statusMb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(static_cast<qsizetype>(std::strlen(key))).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return -1;
+}
+
+bool sendAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+QByteArray readReply(int fd)
+{
+    char buffer[512];
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    return n > 0 ? QByteArray(buffer, static_cast<qsizetype>(n)) : QByteArray();
+}
+
+// The same steps as a delivery, blocking: resolve, echo, connect, request, offer, blocks.
+bool referenceDeliver(const QString& host, quint16 port, const QByteArray& file, IPinger& pinger)
+{
+    const QByteArray address = LinuxResolver().hostByName(host.toLatin1());
+    if (address.size() != 4)
+        return false;
+    std::uint32_t a = 0;
+    std::memcpy(&a, address.constData(), 4);
+    if (auto echo = pinger.createFile()) {
+        EchoReply reply{};
+        echo->sendEcho(a, NetSend::EchoPayload, reply, 500);
+        if (reply.status != 0)
+            return false;
+    }
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = a;
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 && sendAll(fd, "Request#:PACKET") &&
+              readReply(fd).toLower().startsWith("received:packet:") &&
+              sendAll(fd, "File~~~#:name~#:socket.txt") &&
+              sendAll(fd, "File~~~#:size~#:" + QByteArray::number(file.size())) &&
+              readReply(fd).toLower().startsWith("received:pend~#:");
+    for (qsizetype sent = 0; ok && sent < file.size(); sent += 2048)
+        ok = sendAll(fd, file.mid(sent, 2048));
+    ::close(fd);
+    return ok;
+}
+
+// The child: N clients on one port, until it is killed. Writes the port to the pipe once ready.
+[[noreturn]] void runClients(int peers, int ready, int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    std::vector<std::unique_ptr<FakeNuvo>> clients;
+    clients.push_back(std::make_unique<FakeNuvo>(peerAddress(0)));
+    const quint16 port = clients.front()->port();
+    for (int i = 1; i < peers; ++i)
+        clients.push_back(std::make_unique<FakeNuvo>(peerAddress(i), port));
+    quint16 answer = port;
+    for (const auto& c : clients) {
+        if (!c->listening())
+            answer = 0;
+    }
+    if (::write(ready, &answer, sizeof answer) != sizeof answer)
+        _exit(1);
+    ::close(ready);
+    app.exec();
+    _exit(0);
+}
+
+QByteArray groupOf(int nodes, int peers)
+{
+    QByteArray lines;
+    for (int i = 0; i < nodes; ++i)
+        lines += peerAddress(i % peers).toLatin1() + "\r\n";
+    return lines;
+}
+
+// One interactive group send as the review window's Send starts it: progress window shown, the
+// status window at the end. Returns the seconds it took and the nodes that passed.
+std::pair<double, int> distribute(TestProgram& t, const QString& group)
+{
+    Module1& m1 = t.program().module1();
+    m1.SelectedGroupFile = group;
+    t.program().unloadFrmNodeStatus();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QElapsedTimer clock;
+    clock.start();
+    t.program().frmProgress().show();
+    m1.SendDistribution(QStringLiteral("1"));
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    int passed = 0;
+    for (int i = 0; i < m1.TargetCount; ++i)
+        passed += m1.TargetStatus[i] == QLatin1String("Pass");
+    return {seconds, passed};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const int peers = argc > 1 ? std::clamp(QByteArray(argv[1]).toInt(), 1, 1000) : 1000;
+    const int nodes = argc > 2 ? std::clamp(QByteArray(argv[2]).toInt(), 1, 6001) : 6000;
+
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return 1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        runClients(peers, pipeFds[1], argc, argv);
+    }
+    ::close(pipeFds[1]);
+    quint16 port = 0;
+    if (::read(pipeFds[0], &port, sizeof port) != sizeof port || port == 0) {
+        std::fprintf(stderr, "the clients could not listen\n");
+        ::kill(child, SIGTERM);
+        return 1;
+    }
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TestProgram t;
+    t.pending.tcp = std::make_unique<QtTcpClient>();
+    t.setSetting("STARTUP", "0");
+    t.setSetting("ERRORLOG", "NO");
+    t.setSetting("LOGMSGS", "0");
+    t.setSetting("PORT", QString::number(port));
+    t.write(QStringLiteral("Groups/BENCH.mit"), groupOf(peers, peers));
+    t.write(QStringLiteral("Groups/LARGE.mit"), groupOf(nodes, peers));
+    t.start();
+    Module1& m1 = t.program().module1();
+    const QString message = QStringLiteral("The network will be down for maintenance from 18:00 to 19:00 tonight.");
+    t.main().messtext->setText(message);
+    t.main().hide();
+    const double rssBefore = statusMb("VmRSS:");
+    QFile written(m1.SocketFile);
+    m1.CurrentMessage = message;
+    m1.WriteClientMessageFile(m1.SocketFile);
+    written.open(QIODevice::ReadOnly);
+    const QByteArray file = written.readAll();
+    written.close();
+    LinuxPinger pinger;
+
+    // Three rounds, each way in turn, so that no way has the clients warm for itself; the best of
+    // each counts.
+    double programSeconds = 1e9, referenceSeconds = 1e9, aloneSeconds = 1e9, statusSeconds = 1e9;
+    int passed = 0, referencePassed = 0, alonePassed = 0;
+    QElapsedTimer clock;
+    for (int round = 0; round < 3; ++round) {
+        referencePassed = 0;
+        clock.restart();
+        for (int i = 0; i < peers; ++i)
+            referencePassed += referenceDeliver(peerAddress(i), port, file, pinger);
+        referenceSeconds = std::min(referenceSeconds, clock.nsecsElapsed() / 1e9);
+
+        const auto [seconds, ok] = distribute(t, QStringLiteral("BENCH.mit"));
+        programSeconds = std::min(programSeconds, seconds);
+        passed = ok;
+
+        // The share of the status window that ends it.
+        t.program().unloadFrmNodeStatus();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        clock.restart();
+        t.program().showStatusWindow();
+        statusSeconds = std::min(statusSeconds, clock.nsecsElapsed() / 1e9);
+
+        // The deliveries alone, without the distribution around them (the status window's load
+        // has deleted the client message file).
+        m1.WriteClientMessageFile(m1.SocketFile);
+        alonePassed = 0;
+        clock.restart();
+        for (int i = 0; i < peers; ++i)
+            alonePassed += t.program().netSend().DeliverMessage(peerAddress(i), message, QStringLiteral("SINGLE"));
+        aloneSeconds = std::min(aloneSeconds, clock.nsecsElapsed() / 1e9);
+    }
+
+    std::printf("peers: %d (echo: %s)\n", peers, pinger.createFile() ? "ICMP" : "none available, counted as answered");
+    std::printf("distribution of %d nodes: %8.3f s  (%d passed)\n", peers, programSeconds, passed);
+    std::printf("reference sender:          %8.3f s  (%d passed)\n", referenceSeconds, referencePassed);
+    std::printf("deliveries alone:          %8.3f s  (%d passed)\n", aloneSeconds, alonePassed);
+    std::printf("of the distribution, the status window: %.3f s\n", statusSeconds);
+    std::printf("ratio distribution/reference: %.3f\n", programSeconds / referenceSeconds);
+    std::fflush(stdout);
+
+    const auto [largeSeconds, largePassed] = distribute(t, QStringLiteral("LARGE.mit"));
+    std::printf("distribution of %d nodes: %8.3f s  (%d passed)\n", nodes, largeSeconds, largePassed);
+    std::printf("resident memory: %.1f MB before the first distribution, %.1f MB now, peak %.1f MB\n", rssBefore,
+                statusMb("VmRSS:"), statusMb("VmHWM:"));
+
+    ::kill(child, SIGTERM);
+    ::waitpid(child, nullptr, 0);
+    return passed == peers && referencePassed == peers && largePassed == nodes ? 0 : 2;
+}
