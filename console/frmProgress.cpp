@@ -4,6 +4,7 @@
 #include "console/program.h"
 
 #include <QGridLayout>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -31,6 +32,13 @@ frmProgress::frmProgress(Program&)
     layout->addWidget(lblAmount, 1, 0, 1, 2);
     layout->addWidget(Prog1, 2, 0, 1, 2);
     layout->addWidget(lblNote, 3, 0, 1, 2);
+    frameTimer_ = new QTimer(this);
+    frameTimer_->setSingleShot(true);
+    connect(frameTimer_, &QTimer::timeout, this, [this] { Refresh(); });
+
+    // The labels change with every node; the window keeps its size rather than following them.
+    for (QLabel* changing : {lblNode, lblAmount})
+        changing->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     setMinimumWidth(360);
 }
 
@@ -44,10 +52,17 @@ void frmProgress::setValue(double value)
 
 void frmProgress::Refresh()
 {
-    constexpr qint64 frameMs = 16;
-    // The labels and the bar have asked for their own paints as they changed.
-    if (lastPaint_.isValid() && lastPaint_.elapsed() < frameMs)
+    constexpr int frameMs = 16;
+    if (lastPaint_.isValid() && lastPaint_.elapsed() < frameMs) {
+        // Within a frame of the last paint the changes wait for the next frame, which the timer
+        // paints even when no further node comes by then.
+        setUpdatesEnabled(false);
+        if (!frameTimer_->isActive())
+            frameTimer_->start(frameMs - static_cast<int>(lastPaint_.elapsed()));
         return;
+    }
+    frameTimer_->stop();
+    setUpdatesEnabled(true);
     repaint();
     lastPaint_.start();
 }

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QWidget>
 
 namespace corvane {
@@ -22,9 +23,9 @@ public:
     // The bar's exact share, 0 to 100; the bar itself shows it rounded.
     double value() const { return value_; }
     void setValue(double value);
-    // Brings the window on screen up to date now. Within one screen frame of the last such paint the
-    // changed controls' own pending paints suffice: the event loop that every delivery runs shows
-    // them, and a fast distribution does not spend its time painting frames nobody can see.
+    // Brings the window on screen up to date: at once, or, within one screen frame of the last such
+    // paint, at the next frame, so that a fast distribution does not spend its time painting
+    // frames nobody can see.
     void Refresh();
 
     QLabel* lblNode = nullptr;
@@ -35,6 +36,7 @@ public:
 private:
     double value_ = 0;
     QElapsedTimer lastPaint_;
+    QTimer* frameTimer_ = nullptr;
 };
 
 } // namespace corvane::forms

@@ -68,6 +68,7 @@ QWidget* mainform::buildCreateMessageTab()
     AutoKillTimer = new QTimer(this);
     AutoKillTimer->setObjectName(QStringLiteral("AutoKillTimer"));
     AutoKillTimer->setInterval(5000);
+    AutoKillTimer->setTimerType(Qt::PreciseTimer);
     connect(AutoKillTimer, &QTimer::timeout, this, [this] { AutoKillTimer_Timer(); });
 
     auto* targets = new QGridLayout(tab1frame2);

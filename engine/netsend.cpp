@@ -94,6 +94,7 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
             ClientTransfer& link = m1_.transfer();
             ITcpClient& socket = link.tcpServer;
             socket.Close();
+            link.forgetReplies();
             socket.Connect(recipient, static_cast<std::uint16_t>(m1_.ClientPort));
             // Ends on connected or failed, and also when the connection went away before it was
             // seen standing: nothing else can follow from there.

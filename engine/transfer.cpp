@@ -3,7 +3,7 @@
 #include "engine/module1.h"
 #include "engine/textfile.h"
 
-#include <QEventLoop>
+#include <QByteArrayAlgorithms>
 
 namespace corvane {
 
@@ -13,7 +13,7 @@ const QByteArray kReceived = QByteArrayLiteral("received");
 qsizetype findReceived(const QByteArray& text, qsizetype from)
 {
     for (qsizetype i = from; i + kReceived.size() <= text.size(); ++i) {
-        if (text.mid(i, kReceived.size()).toLower() == kReceived)
+        if (qstrnicmp(text.constData() + i, kReceived.constData(), static_cast<size_t>(kReceived.size())) == 0)
             return i;
     }
     return -1;
@@ -57,7 +57,13 @@ ClientTransfer::ClientTransfer(Module1& m1, ITcpClient& socket)
     });
     tcpServer.DataArrival = [this](int bytesTotal) { tcpServer_DataArrival(bytesTotal); };
     tcpServer.SendComplete = [this] { tcpServer_SendComplete(); };
-    tcpServer.StateChanged = [this] { wake(); };
+    // Only states that can end a wait: connected, or the connection gone or failed.
+    tcpServer.StateChanged = [this] {
+        const int state = tcpServer.State();
+        if (state == ITcpClient::Connected || state == ITcpClient::Closed || state == ITcpClient::Closing ||
+            state == ITcpClient::Error)
+            wake();
+    };
 }
 
 ClientTransfer::~ClientTransfer()
@@ -71,17 +77,27 @@ ClientTransfer::~ClientTransfer()
 void ClientTransfer::waitUntil(const std::function<bool()>& done)
 {
     while (!done()) {
-        QEventLoop loop;
-        waits_.push_back(&loop);
-        loop.exec();
+        Wait wait;
+        waits_.push_back(&wait);
+        wait.loop.exec();
         waits_.pop_back();
     }
 }
 
 void ClientTransfer::wake()
 {
-    for (QEventLoop* loop : waits_)
-        loop->quit();
+    for (Wait* wait : waits_) {
+        if (!wait->woken) {
+            wait->woken = true;
+            wait->loop.quit();
+        }
+    }
+}
+
+void ClientTransfer::forgetReplies()
+{
+    settle_.stop();
+    received_.clear();
 }
 
 void ClientTransfer::tcpServer_DataArrival(int)

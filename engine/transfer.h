@@ -4,12 +4,11 @@
 #include "platform/network.h"
 
 #include <QByteArray>
+#include <QEventLoop>
 #include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
-
-class QEventLoop;
 
 namespace corvane {
 
@@ -37,6 +36,9 @@ public:
     void waitUntil(const std::function<bool()>& done);
     // Makes every running wait look at its condition again.
     void wake();
+    // Drops a reply still arriving from the last connection, so that it cannot run into the first
+    // reply of the next one.
+    void forgetReplies();
 
     // A reply that may still be arriving in pieces is held this long before it is taken as it is.
     int replySettleMs = 250;
@@ -52,7 +54,11 @@ private:
     Module1& m1_;
     QByteArray received_;
     QTimer settle_;
-    std::vector<QEventLoop*> waits_;
+    struct Wait {
+        QEventLoop loop;
+        bool woken = false;
+    };
+    std::vector<Wait*> waits_;
 };
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #include "platform/network.h"
 
+#include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -37,7 +38,7 @@ std::uint16_t icmpChecksum(const unsigned char* data, std::size_t length)
 
 class IcmpEchoHandle : public IEchoHandle {
 public:
-    IcmpEchoHandle(int fd, bool raw) : fd_(fd), raw_(raw) {}
+    IcmpEchoHandle(int fd, bool raw, std::uint16_t& sequence) : fd_(fd), raw_(raw), sequence_(sequence) {}
     ~IcmpEchoHandle() override { ::close(fd_); }
 
     void sendEcho(std::uint32_t address, const QByteArray& payload, EchoReply& reply, int timeoutMs) override
@@ -47,8 +48,7 @@ public:
         // The kernel puts its own identifier on a datagram socket's requests and hands back only
         // the answers to them; on a raw socket every echo of the host arrives and ours are told
         // apart by identifier, sequence and sender.
-        static std::uint16_t sequence = 0;
-        ++sequence;
+        const std::uint16_t sequence = ++sequence_;
         const std::uint16_t identifier = static_cast<std::uint16_t>(::getpid() ^ 0x5A5A);
         const QByteArray data = payload.left(250);
 
@@ -120,6 +120,7 @@ public:
 private:
     int fd_;
     bool raw_;
+    std::uint16_t& sequence_;
 };
 
 } // namespace
@@ -128,10 +129,10 @@ std::unique_ptr<IEchoHandle> LinuxPinger::createFile()
 {
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
     if (fd >= 0)
-        return std::make_unique<IcmpEchoHandle>(fd, false);
+        return std::make_unique<IcmpEchoHandle>(fd, false, sequence_);
     fd = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
     if (fd >= 0)
-        return std::make_unique<IcmpEchoHandle>(fd, true);
+        return std::make_unique<IcmpEchoHandle>(fd, true, sequence_);
     return nullptr;
 }
 
@@ -307,6 +308,8 @@ void QtTcpClient::Connect(const QString& host, std::uint16_t port)
 {
     Close();
     socket_ = std::make_unique<QTcpSocket>();
+    // The clients are on the local network: no proxy ever stands between.
+    socket_->setProxy(QNetworkProxy::NoProxy);
     wire();
     setState(ResolvingHost);
     connectTimer_->start(connectTimeoutMs);

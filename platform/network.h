@@ -54,6 +54,9 @@ public:
 class LinuxPinger : public IPinger {
 public:
     std::unique_ptr<IEchoHandle> createFile() override;
+
+private:
+    std::uint16_t sequence_ = 0; // numbers this program's requests; a handle must not outlive it
 };
 
 // The socket library and its host lookup.

@@ -285,3 +285,19 @@ TEST_F(SendTab, AGroupFileGoneSinceItWasClickedIsRefused)
     EXPECT_FALSE(t.program().frmReviewLoaded());
     EXPECT_TRUE(m->isVisible());
 }
+
+TEST_F(SendTab, ProgressPaintsNowAndHoldsFastChangesForTheNextFrame)
+{
+    forms::frmProgress& progress = t.program().frmProgress();
+    EXPECT_EQ(progress.windowTitle(), "Distribution Progress");
+    EXPECT_FALSE(progress.windowFlags() & Qt::WindowCloseButtonHint);
+    progress.show();
+    progress.Refresh();
+    EXPECT_TRUE(progress.updatesEnabled()) << "the first change is painted at once";
+    progress.lblNode->setText(QStringLiteral("PC02"));
+    progress.Refresh();
+    EXPECT_FALSE(progress.updatesEnabled()) << "a change within the same frame waits for the next";
+    pump(60);
+    EXPECT_TRUE(progress.updatesEnabled()) << "the held change is painted without a further node";
+    EXPECT_EQ(progress.lblNode->text(), "PC02");
+}

@@ -285,8 +285,8 @@ TEST(RealProgram, StartsHeadlessAndWritesItsBootLines)
     QTemporaryDir dir;
     const QString from = QStringLiteral(CORVANE_PROGRAM_DIR);
     ASSERT_TRUE(QFile::exists(from + "/Corvane"));
-    for (const QString& name : {"Corvane", "Corvane.ini", "template.dat", "registry.dat"})
-        ASSERT_TRUE(QFile::copy(from + "/" + name, dir.path() + "/" + name)) << name.toStdString();
+    for (const char* name : {"Corvane", "Corvane.ini", "template.dat", "registry.dat"})
+        ASSERT_TRUE(QFile::copy(from + "/" + name, dir.path() + "/" + name)) << name;
     for (const char* folder : {"Groups", "Messages", "Logs", "Schedule", "HelpFiles"})
         QDir(dir.path()).mkdir(QLatin1String(folder));
     QStringList lines = splitTextLines([&] {

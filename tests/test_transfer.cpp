@@ -452,3 +452,12 @@ TEST_F(Transfer, ADeliveryStartedWhileAnotherWaitsFailsAtOnceAndLeavesTheFirstIn
     EXPECT_EQ(m1->DeliveryStatus, "Winsock Communication Successfull");
     EXPECT_EQ(peer.connections(), 1);
 }
+
+TEST_F(Transfer, WithoutErrorLoggingFailuresWriteNoLine)
+{
+    m1->BootLog = "NO";
+    peer.setScripts({FakeNuvo::silent(), FakeNuvo::noOfferReply()});
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_FALSE(deliverFile("abc"));
+    EXPECT_TRUE(logTexts().isEmpty());
+}
