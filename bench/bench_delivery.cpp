@@ -10,6 +10,7 @@
 #include "engine/transfer.h"
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
+#include "bench/reference_sender.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,6 +29,7 @@
 
 using namespace corvane;
 using namespace corvane::test;
+using namespace corvane::bench;
 
 namespace {
 
@@ -38,58 +40,6 @@ double cpuSeconds()
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
     return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-}
-
-bool sendAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), MSG_NOSIGNAL);
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-// One reply: whatever one read brings, as the client sends each reply whole.
-QByteArray readReply(int fd)
-{
-    char buffer[512];
-    const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-    return n > 0 ? QByteArray(buffer, static_cast<qsizetype>(n)) : QByteArray();
-}
-
-// The same steps as the program's delivery, blocking: resolve, echo, connect, request, offer, blocks.
-bool referenceDeliver(const QString& host, quint16 port, const QByteArray& file, IPinger& pinger)
-{
-    const QByteArray address = LinuxResolver().hostByName(host.toLatin1());
-    if (address.size() != 4)
-        return false;
-    std::uint32_t a = 0;
-    std::memcpy(&a, address.constData(), 4);
-    if (auto echo = pinger.createFile()) {
-        EchoReply reply{};
-        echo->sendEcho(a, NetSend::EchoPayload, reply, 500);
-        if (reply.status != 0)
-            return false;
-    }
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one); // as the program's socket does
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = a;
-    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 && sendAll(fd, "Request#:PACKET") &&
-              readReply(fd).toLower().startsWith("received:packet:") &&
-              sendAll(fd, "File~~~#:name~#:socket.txt") &&
-              sendAll(fd, "File~~~#:size~#:" + QByteArray::number(file.size())) &&
-              readReply(fd).toLower().startsWith("received:pend~#:");
-    for (qsizetype sent = 0; ok && sent < file.size(); sent += 2048)
-        ok = sendAll(fd, file.mid(sent, 2048));
-    ::close(fd);
-    return ok;
 }
 
 } // namespace

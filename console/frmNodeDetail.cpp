@@ -2,6 +2,7 @@
 
 #include "console/controls.h"
 #include "console/program.h"
+#include "engine/deliverystatus.h"
 #include "engine/textfile.h"
 
 #include <QFile>
@@ -81,14 +82,14 @@ void frmNodeDetail::ShowNode(int index)
     lblStatus->setPalette(palette);
 
     const QString result = m1_.TargetResult[index];
-    if (result == QLatin1String("The message was successfully sent") ||
-        result == QLatin1String("Winsock Communication Successfull") ||
-        result == QLatin1String("Winsock Failed to Connect to Client") ||
-        result == QLatin1String("Service or Comms Error"))
+    if (result == kSent ||
+        result == kClientSent ||
+        result == kClientFailed ||
+        result == kServiceError)
         lblPing->setText(QStringLiteral("Yes"));
-    else if (result == QLatin1String("No reply to PING"))
+    else if (result == kNoPing)
         lblPing->setText(QStringLiteral("No"));
-    else if (result == QLatin1String("The message to DOMAIN failed"))
+    else if (result == kDomainFailed)
         lblPing->setText(QStringLiteral("Not Applicable"));
     else
         lblPing->clear();

@@ -3,6 +3,7 @@
 #include "console/frmNodeDetail.h"
 #include "console/mainform.h"
 #include "console/program.h"
+#include "engine/deliverystatus.h"
 #include "engine/textfile.h"
 
 #include <QFile>
@@ -108,10 +109,10 @@ int frmNodeStatus::pictureFor(const QString& status, const QString& result)
         return 1;
     if (status != kFail)
         return 0;
-    if (result == QLatin1String("Service or Comms Error") ||
-        result == QLatin1String("Winsock Failed to Connect to Client"))
+    if (result == kServiceError ||
+        result == kClientFailed)
         return 2;
-    if (result == QLatin1String("The message to DOMAIN failed") || result == QLatin1String("No reply to PING"))
+    if (result == kDomainFailed || result == kNoPing)
         return 3;
     return 0;
 }

@@ -262,18 +262,7 @@ void mainform::Form_Load()
     tickFrom(chkDate, m1_.ShowDate);
     tickFrom(chkTime, m1_.ShowTime);
     tickFrom(chkTimeOut, m1_.UseTimeOut);
-    if (chkTimeOut->isChecked()) {
-        m1_.UseTimeOut = QStringLiteral("YES");
-        lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
-        lblMinutesDisplay->setVisible(true);
-        butPlusMin->setEnabled(true);
-        butMinusMin->setEnabled(true);
-    } else {
-        m1_.UseTimeOut = QStringLiteral("NO");
-        lblMinutesDisplay->setVisible(false);
-        butPlusMin->setEnabled(false);
-        butMinusMin->setEnabled(false);
-    }
+    showTimeOutState();
 
     // 11: a command line means an unattended run.
     const QString commandLine = program_.commandLine().toLower().trimmed();

@@ -193,6 +193,8 @@ public:
     QPushButton* butMinusMin = nullptr;
 
 private:
+    // The time-out label and buttons as the time-out box stands.
+    void showTimeOutState();
     void buildMenus();
     QWidget* buildCreateMessageTab();
     QWidget* buildGroupTab();

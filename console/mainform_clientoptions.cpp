@@ -217,20 +217,20 @@ void mainform::chkTime_Click() {
 }
 
 void mainform::chkTimeOut_Click() {
-    if (chkTimeOut->isChecked()) {
-        m1_.UseTimeOut = QStringLiteral("YES");
-        // The label names the minutes that will be sent, which are 5 unless the settings said otherwise.
-        lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
-        lblMinutesDisplay->setVisible(true);
-        butPlusMin->setEnabled(true);
-        butMinusMin->setEnabled(true);
-    } else {
-        m1_.UseTimeOut = QStringLiteral("NO");
-        lblMinutesDisplay->setVisible(false);
-        butPlusMin->setEnabled(false);
-        butMinusMin->setEnabled(false);
+    showTimeOutState();
+    if (!chkTimeOut->isChecked())
         m1_.TimeOutMinutes = 5;
-    }
+}
+
+void mainform::showTimeOutState() {
+    const bool on = chkTimeOut->isChecked();
+    m1_.UseTimeOut = on ? QStringLiteral("YES") : QStringLiteral("NO");
+    // The label names the minutes that will be sent, which are 5 unless the settings said otherwise.
+    if (on)
+        lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
+    lblMinutesDisplay->setVisible(on);
+    butPlusMin->setEnabled(on);
+    butMinusMin->setEnabled(on);
 }
 
 void mainform::butPlusMin_Click() {

@@ -1,5 +1,6 @@
 #include "engine/netsend.h"
 
+#include "engine/deliverystatus.h"
 #include "engine/module.h"
 #include "engine/module1.h"
 #include "engine/transfer.h"
@@ -7,15 +8,6 @@
 #include <QCoreApplication>
 
 namespace corvane {
-
-namespace {
-const QString kSent = QStringLiteral("The message was successfully sent");
-const QString kClientSent = QStringLiteral("Winsock Communication Successfull");
-const QString kNoPing = QStringLiteral("No reply to PING");
-const QString kClientFailed = QStringLiteral("Winsock Failed to Connect to Client");
-const QString kServiceError = QStringLiteral("Service or Comms Error");
-const QString kDomainFailed = QStringLiteral("The message to DOMAIN failed");
-} // namespace
 
 QString NetSend::NetSendResultText(std::int32_t code)
 {
