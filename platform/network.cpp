@@ -331,10 +331,28 @@ void QtTcpClient::SendData(const QByteArray& bytes)
         });
         return;
     }
-    socket_->write(bytes);
+    QTcpSocket* s = socket_.get();
+    qsizetype handed = 0;
+    const qintptr fd = s->socketDescriptor();
+    if (s->bytesToWrite() == 0 && fd >= 0) {
+        // Nothing queued ahead: the bytes go straight to the system. Passing them through the
+        // socket's own buffer would switch its write watch on and off again for every message, and
+        // each switch wakes the event loop for nothing.
+        const ssize_t n = ::send(static_cast<int>(fd), bytes.constData(), static_cast<size_t>(bytes.size()),
+                                 MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0)
+            handed = n;
+    }
+    if (handed == bytes.size()) {
+        if (SendComplete)
+            SendComplete();
+        return;
+    }
+    // The rest (or, on any error, all of it: the socket then reports the failure its usual way).
+    s->write(handed > 0 ? bytes.mid(handed) : bytes);
     // Hand the bytes to the system now rather than on the next turn of the event loop; when it
     // takes them all, SendComplete comes from inside this call.
-    socket_->flush();
+    s->flush();
 }
 
 QByteArray QtTcpClient::GetData()
