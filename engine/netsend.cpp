@@ -62,8 +62,6 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
 
     if (mode == QLatin1String("SINGLE")) {
         QString recipient = target;
-        const QByteArray sender = MessageBuffer(m1_.AliasName);
-        const QByteArray buffer = MessageBuffer(message);
         EchoReply reply{};
         bool answered = false;
         if (!module_.SocketsStartup()) {
@@ -106,7 +104,8 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
             return ok;
         }
 
-        const std::int32_t code = messenger.NetMessageBufferSend(MessageBuffer(recipient), sender, buffer, length);
+        const std::int32_t code = messenger.NetMessageBufferSend(MessageBuffer(recipient), MessageBuffer(m1_.AliasName),
+                                                                 MessageBuffer(message), length);
         m1_.DeliveryStatus = NetSendResultText(code);
         if (m1_.DeliveryStatus != kSent) {
             m1_.DeliveryStatus = kServiceError;
