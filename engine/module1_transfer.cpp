@@ -117,17 +117,21 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
     }
 
     PendState = 2;
+    // The offer's two messages are made before the first goes, so that the second follows it at
+    // once: a client still reading the name then finds the size with it and answers a turn sooner.
+    const QByteArray name = QByteArrayLiteral("File~~~#:name~#:") + FileNameFromPath(SocketFile).toLatin1();
+    const qint64 fileSize = QFileInfo(SocketFile).size();
+    const std::int32_t size = static_cast<std::int32_t>(std::min<qint64>(fileSize, INT32_MAX));
+    const QByteArray offer = QByteArrayLiteral("File~~~#:size~#:") + QByteArray::number(size);
     SendBusy = true;
-    socket.SendData(QByteArrayLiteral("File~~~#:name~#:") + FileNameFromPath(SocketFile).toLatin1());
+    socket.SendData(name);
     link.waitUntil([&] { return !SendBusy || socket.State() != ITcpClient::Connected; });
     // The connection went before the name was handed over: nothing more can reach the client.
     if (SendBusy && socket.State() != ITcpClient::Connected)
         return lost();
 
-    const qint64 fileSize = QFileInfo(SocketFile).size();
-    const std::int32_t size = static_cast<std::int32_t>(std::min<qint64>(fileSize, INT32_MAX));
     SendBusy = true;
-    socket.SendData(QByteArrayLiteral("File~~~#:size~#:") + QByteArray::number(size));
+    socket.SendData(offer);
     SendBusy = true;
 
     // A client that has gone away will not answer the offer: the file is then found unsendable.
