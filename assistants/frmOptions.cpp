@@ -16,10 +16,6 @@ frmOptions::frmOptions(Program& program) : program_(program), m1_(program.module
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Corvane - Options"));
-    const auto named = [](auto* control, const char* name) {
-        control->setObjectName(QLatin1String(name));
-        return control;
-    };
 
     Frame4 = named(new QGroupBox(QStringLiteral("Message Template:"), this), "Frame4");
     txtTemplate = named(new MultiLineBox(Frame4), "txtTemplate");

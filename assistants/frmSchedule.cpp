@@ -35,12 +35,6 @@ frmSchedule::frmSchedule(Program& program) : program_(program), m1_(program.modu
 {
     setObjectName(QStringLiteral("frmSchedule"));
     setWindowTitle(QStringLiteral("Schedule Settings"));
-    const auto named = [](auto* control, const char* name, const QString& tip = {}) {
-        control->setObjectName(QLatin1String(name));
-        if (!tip.isEmpty())
-            control->setToolTip(tip);
-        return control;
-    };
 
     Frame1 = named(new QGroupBox(QStringLiteral("Date:"), this), "Frame1");
     MonthView1 =

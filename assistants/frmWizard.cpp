@@ -11,10 +11,6 @@ namespace corvane::forms {
 frmWizard::frmWizard(Program &program) : program_(program), m1_(program.module1()) {
     setObjectName(QStringLiteral("frmWizard"));
     setWindowTitle(QStringLiteral("Corvane - Message Wizard"));
-    const auto named = [](auto *control, const char *name) {
-        control->setObjectName(QLatin1String(name));
-        return control;
-    };
 
     frmStep2 = named(new QGroupBox(QStringLiteral("Select Your Target:"), this), "frmStep2");
     optSingle = named(new QRadioButton(QStringLiteral("Single Computer"), frmStep2), "optSingle");

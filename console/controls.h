@@ -9,6 +9,15 @@
 
 namespace corvane {
 
+// Gives a control its name (the name the operator's documentation uses) and its tool tip.
+template <class Control> Control* named(Control* control, const char* name, const QString& tip = {})
+{
+    control->setObjectName(QLatin1String(name));
+    if (!tip.isEmpty())
+        control->setToolTip(tip);
+    return control;
+}
+
 // Connects the operator's click on the control to the handler and keeps the handler with the
 // control, so that setting the control from code runs it as the operator's click would.
 void bindClick(QAbstractButton* control, std::function<void()> handler);

@@ -14,12 +14,6 @@ namespace corvane::forms {
 QWidget *mainform::buildClientOptionsTab() {
     auto *tab = new QWidget;
     tab->setObjectName(QStringLiteral("tabClientOptions"));
-    const auto named = [](auto *control, const char *name, const QString &tip = {}) {
-        control->setObjectName(QLatin1String(name));
-        if (!tip.isEmpty())
-            control->setToolTip(tip);
-        return control;
-    };
 
     Frame1 = named(new QGroupBox(QStringLiteral("Messaging Mode:"), tab), "Frame1");
     optMessenger =

@@ -14,12 +14,6 @@ QWidget* mainform::buildGroupTab()
 {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("tabGroups"));
-    const auto named = [](auto* control, const char* name, const QString& tip = {}) {
-        control->setObjectName(QLatin1String(name));
-        if (!tip.isEmpty())
-            control->setToolTip(tip);
-        return control;
-    };
 
     tab2frame1 = named(new QGroupBox(QStringLiteral("Groups Available"), tab), "tab2frame1");
     tab2filelist = named(new FileListBox(tab2frame1), "tab2filelist", QStringLiteral("Select a group to edit"));

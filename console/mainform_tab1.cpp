@@ -16,12 +16,6 @@ QWidget* mainform::buildCreateMessageTab()
 {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("tabCreateMessage"));
-    const auto named = [](auto* control, const char* name, const QString& tip = {}) {
-        control->setObjectName(QLatin1String(name));
-        if (!tip.isEmpty())
-            control->setToolTip(tip);
-        return control;
-    };
 
     tab1Frame1 = named(new QGroupBox(QStringLiteral("Message"), tab), "tab1Frame1");
     messtext = named(new MultiLineBox(tab1Frame1), "messtext", QStringLiteral("Type in your desired message here"));

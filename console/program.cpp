@@ -56,17 +56,20 @@ template <class W> W& Program::window(std::unique_ptr<W>& slot)
 
 void Program::start() { mainform(); }
 
+// A window may be unloaded from inside one of its own handlers, so it goes once that handler is over.
+template <class W> void Program::unload(std::unique_ptr<W>& slot)
+{
+    if (slot) {
+        slot->hide();
+        slot.release()->deleteLater();
+    }
+}
+
 forms::mainform& Program::mainform() { return window(main_); }
 forms::frmOptions& Program::frmOptions() { return window(options_); }
 forms::frmSplash& Program::frmSplash() { return window(splash_); }
 
-void Program::unloadFrmSplash()
-{
-    if (splash_) {
-        splash_->hide();
-        splash_.release()->deleteLater();
-    }
-}
+void Program::unloadFrmSplash() { unload(splash_); }
 
 // --- group files and the group text editor ---
 forms::frmEdit& Program::frmEdit() { return window(edit_); }
@@ -75,21 +78,9 @@ forms::frmEdit& Program::frmEdit() { return window(edit_); }
 forms::frmNodeStatus& Program::frmNodeStatus() { return window(nodeStatus_); }
 forms::frmNodeDetail& Program::frmNodeDetail() { return window(nodeDetail_); }
 
-void Program::unloadFrmNodeStatus()
-{
-    if (nodeStatus_) {
-        nodeStatus_->hide();
-        nodeStatus_.release()->deleteLater();
-    }
-}
+void Program::unloadFrmNodeStatus() { unload(nodeStatus_); }
 
-void Program::unloadFrmNodeDetail()
-{
-    if (nodeDetail_) {
-        nodeDetail_->hide();
-        nodeDetail_.release()->deleteLater();
-    }
-}
+void Program::unloadFrmNodeDetail() { unload(nodeDetail_); }
 
 // --- the message wizard and the administrator's target switches ---
 forms::frmWizard& Program::frmWizard() { return window(wizard_); }
@@ -143,21 +134,9 @@ void Program::enableAliasEditing(bool enabled)
 forms::frmReview& Program::frmReview() { return window(review_); }
 forms::frmProgress& Program::frmProgress() { return window(progress_); }
 
-void Program::unloadFrmReview()
-{
-    if (review_) {
-        review_->hide();
-        review_.release()->deleteLater();
-    }
-}
+void Program::unloadFrmReview() { unload(review_); }
 
-void Program::unloadFrmProgress()
-{
-    if (progress_) {
-        progress_->hide();
-        progress_.release()->deleteLater();
-    }
-}
+void Program::unloadFrmProgress() { unload(progress_); }
 
 // --- distribution ---
 QString Program::messageText() { return mainform().messtext->text(); }
@@ -190,7 +169,6 @@ void Program::startAutoKillTimer() { mainform().AutoKillTimer->start(); }
 
 // --- client transfer ---
 QString Program::headlineText() { return mainform().txtMainHeadline->text(); }
-bool Program::plainChosen() { return mainform().optPlain->isChecked(); }
 bool Program::htmlChosen() { return mainform().optHTML->isChecked(); }
 QString Program::htmlPathText() { return mainform().txtPathtoHTML->text(); }
 bool Program::timeOutTicked() { return mainform().chkTimeOut->isChecked(); }

@@ -121,7 +121,6 @@ public:
     void enableAliasEditing(bool enabled) override;
     // --- client transfer ---
     QString headlineText() override;
-    bool plainChosen() override;
     bool htmlChosen() override;
     QString htmlPathText() override;
     bool timeOutTicked() override;
@@ -129,6 +128,7 @@ public:
 
 private:
     template <class W> W& window(std::unique_ptr<W>& slot);
+    template <class W> void unload(std::unique_ptr<W>& slot);
 
     QString programFolder_;
     Platform platform_;

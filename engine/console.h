@@ -62,7 +62,6 @@ public:
     // --- client transfer ---
     // The outgoing message's fields that the client message file carries.
     virtual QString headlineText() = 0; // the headline box
-    virtual bool plainChosen() = 0;     // the plain-text option
     virtual bool htmlChosen() = 0;      // the HTML option
     virtual QString htmlPathText() = 0; // the HTML page's path box
     virtual bool timeOutTicked() = 0;   // the display time-out box

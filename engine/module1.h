@@ -119,19 +119,8 @@ public:
     std::int16_t MaxNodesPerGroup = 6000;
     std::int16_t CheckitLogWritten = 0;
     QString NewGroupName;
-    // The entries of the group open on the group tab (indexes 0 to 10000); the first empty entry
-    // ends the list.
-    std::vector<QString> GroupNodes = std::vector<QString>(10001);
-    std::vector<QString> GroupNodesSpare = std::vector<QString>(10001);
+    // Computers of the group open on the group tab.
     std::int16_t NodeCount = 0;
-    std::int16_t GroupLineIndex = 0;
-    std::int16_t SelectedNodeIndex = 0;
-    QString EditGroupFile;
-    QString EditGroupName;
-    QString NewComputerName;
-    QString RenameGroupTo;
-    // The group text editor's file has changes that are not saved.
-    std::int16_t GroupFileModified = 0;
 
     // --- schedule and command line ---
     QString ScheduleTargetKind; // "Group", "Single" or "Domain"
