@@ -61,14 +61,18 @@ void removeCloseCommand(QWidget* window)
     window->installEventFilter(new CloseRefuser(window));
 }
 
+void setTextColour(QWidget* control, const QColor& colour)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    control->setPalette(palette);
+}
+
 void colourOptions(std::initializer_list<QRadioButton*> options, const QColor& others)
 {
-    for (QRadioButton* option : options) {
-        QPalette palette = option->palette();
-        palette.setColor(QPalette::WindowText, option->isChecked() ? QColor(0, 0, 255) : others);
-        palette.setColor(QPalette::ButtonText, option->isChecked() ? QColor(0, 0, 255) : others);
-        option->setPalette(palette);
-    }
+    for (QRadioButton* option : options)
+        setTextColour(option, option->isChecked() ? QColor(0, 0, 255) : others);
 }
 
 void FileListBox::setPath(const QString& folder)

@@ -32,6 +32,9 @@ void setTicked(QCheckBox* box, bool ticked);
 // window is left through its own buttons.
 void removeCloseCommand(QWidget* window);
 
+// The colour of a control's caption.
+void setTextColour(QWidget* control, const QColor& colour);
+
 // Shows the chosen option of a group in blue and the others in the given colour.
 void colourOptions(std::initializer_list<QRadioButton*> options, const QColor& others = Qt::black);
 

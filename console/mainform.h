@@ -74,6 +74,8 @@ public:
     void butMinusMin_Click();
     void butBrowse_Click();
     void butClientDownload_Click();
+    // The message box while an HTML page is the message: the placeholder, two line breaks, the path.
+    void showHtmlMessage();
     // Where "Download Setup File" sends the operator for the Nuvo client's setup file.
     static const QString ClientDownloadAddress;
 

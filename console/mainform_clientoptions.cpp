@@ -106,13 +106,6 @@ namespace {
 
 const QString htmlPlaceholder = QStringLiteral("<A HTML file will be used as the message to send>");
 
-void paint(QRadioButton *option, const QColor &colour) {
-    QPalette palette = option->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    option->setPalette(palette);
-}
-
 } // namespace
 
 const QString mainform::ClientDownloadAddress =
@@ -132,8 +125,7 @@ void mainform::optMessenger_Click() {
             MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Corvane - Service"));
     }
     m1_.ServiceName = QStringLiteral("MESSENGER");
-    paint(optMessenger, QColor(0, 0, 255));
-    paint(optWinsock, QColor(0, 0, 0));
+    colourOptions({optMessenger, optWinsock});
     tab1opt3->setEnabled(true);
     SetStatus(3, QStringLiteral("Message Mode Altered to Windows Messenger Service"));
     selectOption(optPlain);
@@ -157,8 +149,7 @@ void mainform::optMessenger_Click() {
 
 void mainform::optWinsock_Click() {
     m1_.ServiceName = QStringLiteral("NUVOCLIENT");
-    paint(optWinsock, QColor(0, 0, 255));
-    paint(optMessenger, QColor(0, 0, 0));
+    colourOptions({optMessenger, optWinsock});
     selectOption(optPlain);
     SetStatus(3, QStringLiteral("Message Mode Altered to Nuvo Client"));
     tab1opt3->setEnabled(false);
@@ -246,7 +237,11 @@ void mainform::butBrowse_Click() {
     if (m1_.HtmlPath.isEmpty())
         return;
     txtPathtoHTML->setText(m1_.HtmlPath);
-    messtext->setText(htmlPlaceholder + QStringLiteral("\r\n\r\n") + m1_.HtmlPath);
+    showHtmlMessage();
+}
+
+void mainform::showHtmlMessage() {
+    messtext->setText(htmlPlaceholder + QStringLiteral("\r\n\r\n") + txtPathtoHTML->text());
 }
 
 void mainform::butClientDownload_Click() {

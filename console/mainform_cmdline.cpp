@@ -61,8 +61,7 @@ void mainform::CommandLineRun()
     } else {
         selectOption(optHTML);
         txtPathtoHTML->setText(value[6]);
-        messtext->setText(QStringLiteral("<A HTML file will be used as the message to send>\r\n\r\n") +
-                          txtPathtoHTML->text());
+        showHtmlMessage();
     }
     if (value[7] == QLatin1String("DISABLED")) {
         setTicked(chkTimeOut, false);

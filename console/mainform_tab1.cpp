@@ -89,14 +89,6 @@ QWidget* mainform::buildCreateMessageTab()
 
 namespace {
 
-void paint(QWidget* control, const QColor& colour)
-{
-    QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    control->setPalette(palette);
-}
-
 const QColor kBlue(0, 0, 255);
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
@@ -114,14 +106,14 @@ void mainform::enableSendCommands(bool enabled)
 void mainform::tab1opt1_Click()
 {
     tab1Frame1->setTitle(QStringLiteral("Message"));
-    paint(tab1Frame1, kBlack);
+    setTextColour(tab1Frame1, kBlack);
     tab1lblgroup->setEnabled(true);
     tab1filelist->setEnabled(true);
-    paint(tab1opt1, kBlue);
-    paint(tab1lblgroup, kBlue);
-    paint(tab1opt2, kBlack);
-    paint(tab1lblcpu, kBlack);
-    paint(tab1opt3, kBlack);
+    setTextColour(tab1opt1, kBlue);
+    setTextColour(tab1lblgroup, kBlue);
+    setTextColour(tab1opt2, kBlack);
+    setTextColour(tab1lblcpu, kBlack);
+    setTextColour(tab1opt3, kBlack);
     tab1lblcpu->setEnabled(false);
     tab1sendcpu->setEnabled(false);
     tab1sendcpu->clear();
@@ -131,14 +123,14 @@ void mainform::tab1opt1_Click()
 void mainform::tab1opt2_Click()
 {
     tab1Frame1->setTitle(QStringLiteral("Message"));
-    paint(tab1Frame1, kBlack);
+    setTextColour(tab1Frame1, kBlack);
     tab1lblgroup->setEnabled(false);
     tab1filelist->setEnabled(false);
-    paint(tab1opt1, kBlack);
-    paint(tab1lblgroup, kBlack);
-    paint(tab1opt2, kBlue);
-    paint(tab1lblcpu, kBlue);
-    paint(tab1opt3, kBlack);
+    setTextColour(tab1opt1, kBlack);
+    setTextColour(tab1lblgroup, kBlack);
+    setTextColour(tab1opt2, kBlue);
+    setTextColour(tab1lblcpu, kBlue);
+    setTextColour(tab1opt3, kBlack);
     tab1lblcpu->setEnabled(true);
     tab1sendcpu->setEnabled(true);
     tab1sendcpu->clear();
@@ -151,11 +143,11 @@ void mainform::tab1opt3_Click()
     drawDomainCounter();
     tab1lblgroup->setEnabled(false);
     tab1filelist->setEnabled(false);
-    paint(tab1opt1, kBlack);
-    paint(tab1lblgroup, kBlack);
-    paint(tab1opt2, kBlack);
-    paint(tab1lblcpu, kBlue);
-    paint(tab1opt3, kBlue);
+    setTextColour(tab1opt1, kBlack);
+    setTextColour(tab1lblgroup, kBlack);
+    setTextColour(tab1opt2, kBlack);
+    setTextColour(tab1lblcpu, kBlue);
+    setTextColour(tab1opt3, kBlue);
     tab1lblcpu->setEnabled(true);
     tab1sendcpu->setEnabled(true);
     tab1sendcpu->clear();
@@ -170,10 +162,10 @@ void mainform::drawDomainCounter()
     const qsizetype n = messtext->text().size();
     tab1Frame1->setTitle(QStringLiteral("Message:  Character Count [%1/128]").arg(n));
     if (n <= 128) {
-        paint(tab1Frame1, kBlack);
+        setTextColour(tab1Frame1, kBlack);
     } else {
         SetStatus(5, QStringLiteral("Please shorten your message, a Domain is limited to 128 characters."));
-        paint(tab1Frame1, kRed);
+        setTextColour(tab1Frame1, kRed);
     }
 }
 

@@ -16,8 +16,7 @@ void mainform::wireTabs() {
 void mainform::SSTab1_Click(int /*PreviousTab*/) {
     m1_.ApplyTargetSwitches();
     if (optHTML->isChecked())
-        messtext->setText(QStringLiteral("<A HTML file will be used as the message to send>\r\n\r\n") +
-                          txtPathtoHTML->text());
+        showHtmlMessage();
     // A group left open on the group tab is closed as its own "Close" button closes it.
     if (tab2butClose && tab2butClose->isEnabled())
         tab2butClose->click();
