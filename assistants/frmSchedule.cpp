@@ -111,10 +111,7 @@ void frmSchedule::MonthView1_DateClick()
     lblDate->setText(QStringLiteral("Date: ") + m1_.ScheduleDate);
 }
 
-bool frmSchedule::FileExists(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
+bool frmSchedule::FileExists(const QString& path) { return Module1::FileExists(path); }
 
 bool frmSchedule::UsableTaskName(const QString& name)
 {

@@ -117,11 +117,7 @@ int frmNodeStatus::pictureFor(const QString& status, const QString& result)
     return 0;
 }
 
-bool frmNodeStatus::FileExists(const QString& path) const
-{
-    const QFileInfo info(path);
-    return info.exists() && info.isFile();
-}
+bool frmNodeStatus::FileExists(const QString& path) const { return Module1::FileExists(path); }
 
 void frmNodeStatus::Form_Load()
 {

@@ -50,10 +50,7 @@ void mainform::mnuPreview_Click() {
     butTest_Click();
 }
 
-bool mainform::FileExists(const QString &path) {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isFile() && !info.isHidden();
-}
+bool mainform::FileExists(const QString &path) { return Module1::FileExists(path); }
 
 namespace {
 const QString messageFilter = QStringLiteral("Message Files (*.txt)");
