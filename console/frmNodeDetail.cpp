@@ -16,15 +16,10 @@ frmNodeDetail::frmNodeDetail(Program& program) : program_(program), m1_(program.
 {
     setObjectName(QStringLiteral("frmNodeDetail"));
     setWindowTitle(QStringLiteral("Corvane - Node Detailed Status"));
-    const auto label = [this](const char* name, QWidget* parent) {
-        auto* l = new QLabel(parent);
-        l->setObjectName(QLatin1String(name));
-        return l;
-    };
-    lblNode = label("lblNode", this);
-    lblStatus = label("lblStatus", this);
-    lblPing = label("lblPing", this);
-    lblPrevious = label("lblPrevious", this);
+    lblNode = named(new QLabel(this), "lblNode");
+    lblStatus = named(new QLabel(this), "lblStatus");
+    lblPing = named(new QLabel(this), "lblPing");
+    lblPrevious = named(new QLabel(this), "lblPrevious");
     auto* facts = new QFormLayout;
     facts->addRow(QStringLiteral("Node:"), lblNode);
     facts->addRow(QStringLiteral("Status:"), lblStatus);
@@ -33,14 +28,14 @@ frmNodeDetail::frmNodeDetail(Program& program) : program_(program), m1_(program.
 
     Frame1 = new QGroupBox(QStringLiteral("Possible Reasons for failure:"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    lblReason = label("lblReason", Frame1);
+    lblReason = named(new QLabel(Frame1), "lblReason");
     lblReason->setWordWrap(true);
     auto* reasons = new QVBoxLayout(Frame1);
     reasons->addWidget(lblReason);
-    lblReas1 = label("lblReas1", Frame1);
-    lblReas2 = label("lblReas2", Frame1);
-    lblReas3 = label("lblReas3", Frame1);
-    lblReas4 = label("lblReas4", Frame1);
+    lblReas1 = named(new QLabel(Frame1), "lblReas1");
+    lblReas2 = named(new QLabel(Frame1), "lblReas2");
+    lblReas3 = named(new QLabel(Frame1), "lblReas3");
+    lblReas4 = named(new QLabel(Frame1), "lblReas4");
     for (QLabel* line : {lblReas1, lblReas2, lblReas3, lblReas4}) {
         line->setWordWrap(true);
         line->setVisible(false);
