@@ -4,6 +4,7 @@
 #include "engine/textfile.h"
 
 #include <QByteArrayAlgorithms>
+#include <QCoreApplication>
 
 namespace corvane {
 
@@ -51,47 +52,22 @@ ClientTransfer::ClientTransfer(Module1& m1, ITcpClient& socket)
     QObject::connect(PacketTimer.get(), &QTimer::timeout, [this] { PacketTimer_Timer(); });
     QObject::connect(MessageTimer.get(), &QTimer::timeout, [this] { MessageTimer_Timer(); });
     settle_.setSingleShot(true);
-    QObject::connect(&settle_, &QTimer::timeout, [this] {
-        takeReplies(true);
-        wake();
-    });
+    QObject::connect(&settle_, &QTimer::timeout, [this] { takeReplies(true); });
     tcpServer.DataArrival = [this](int bytesTotal) { tcpServer_DataArrival(bytesTotal); };
     tcpServer.SendComplete = [this] { tcpServer_SendComplete(); };
-    // Only states that can end a wait: connected, or the connection gone or failed.
-    tcpServer.StateChanged = [this] {
-        const int state = tcpServer.State();
-        if (state == ITcpClient::Connected || state == ITcpClient::Closed || state == ITcpClient::Closing ||
-            state == ITcpClient::Error)
-            wake();
-    };
 }
 
 ClientTransfer::~ClientTransfer()
 {
     tcpServer.DataArrival = nullptr;
     tcpServer.SendComplete = nullptr;
-    tcpServer.StateChanged = nullptr;
-    wake();
 }
 
 void ClientTransfer::waitUntil(const std::function<bool()>& done)
 {
-    while (!done()) {
-        Wait wait;
-        waits_.push_back(&wait);
-        wait.loop.exec();
-        waits_.pop_back();
-    }
-}
-
-void ClientTransfer::wake()
-{
-    for (Wait* wait : waits_) {
-        if (!wait->woken) {
-            wait->woken = true;
-            wait->loop.quit();
-        }
-    }
+    // Sleeps in the event loop until at least one event has run, then looks again.
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void ClientTransfer::forgetReplies()
@@ -105,7 +81,6 @@ void ClientTransfer::tcpServer_DataArrival(int)
     settle_.stop();
     received_ += tcpServer.GetData();
     takeReplies(false);
-    wake();
 }
 
 void ClientTransfer::takeReplies(bool flush)
@@ -175,8 +150,8 @@ bool ClientTransfer::ClientReply(const QByteArray& reply)
         }
         m1_.PendState = static_cast<std::uint8_t>(pend);
     } else if (command == "denied") {
-        m1_.dialogs().msgBox(QStringLiteral("The server denied access to connect."), MsgButtons::Ok,
-                             MsgIcon::Critical, QStringLiteral("Unable to connect"));
+        m1_.dialogs().msgBox(QStringLiteral("The server denied access to connect."), MsgButtons::Ok, MsgIcon::Critical,
+                             QStringLiteral("Unable to connect"));
         tcpServer.Close();
     } else if (command == "kickh#") {
         m1_.PeerKicked = true;
@@ -203,7 +178,6 @@ void ClientTransfer::replyError(const QByteArray& reply)
 void ClientTransfer::tcpServer_SendComplete()
 {
     m1_.SendBusy = false;
-    wake();
 }
 
 void ClientTransfer::PacketTimer_Timer()
@@ -211,7 +185,6 @@ void ClientTransfer::PacketTimer_Timer()
     m1_.PacketState = 0;
     m1_.LogIfEnabled(QStringLiteral("[WINSOCK] Winsock Communication Error [PacketTimer]: ") +
                      m1_.console().progressNodeText());
-    wake();
 }
 
 void ClientTransfer::MessageTimer_Timer()
@@ -222,7 +195,6 @@ void ClientTransfer::MessageTimer_Timer()
     m1_.PeerKicked = false;
     m1_.LogIfEnabled(QStringLiteral("[WINSOCK] Winsock Communication Error [Message Timer]: ") +
                      m1_.console().progressNodeText());
-    wake();
 }
 
 } // namespace corvane

@@ -4,11 +4,9 @@
 #include "platform/network.h"
 
 #include <QByteArray>
-#include <QEventLoop>
 #include <QTimer>
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace corvane {
 
@@ -34,8 +32,6 @@ public:
     // Lets events run until done() holds. The wait sleeps in the event loop and looks again after
     // every socket, timer or reply event; it never polls.
     void waitUntil(const std::function<bool()>& done);
-    // Makes every running wait look at its condition again.
-    void wake();
     // Drops a reply still arriving from the last connection, so that it cannot run into the first
     // reply of the next one.
     void forgetReplies();
@@ -54,11 +50,6 @@ private:
     Module1& m1_;
     QByteArray received_;
     QTimer settle_;
-    struct Wait {
-        QEventLoop loop;
-        bool woken = false;
-    };
-    std::vector<Wait*> waits_;
 };
 
 } // namespace corvane

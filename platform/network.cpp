@@ -1,18 +1,22 @@
 #include "platform/network.h"
 
-#include <QNetworkProxy>
-#include <QTcpSocket>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/ip.h>
 #include <netinet/ip_icmp.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
@@ -69,8 +73,8 @@ public:
         to.sin_addr.s_addr = address;
         const auto started = Clock::now();
         if (::sendto(fd_, packet, length, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0) {
-            reply.status = (errno == ENETUNREACH || errno == EHOSTUNREACH) ? kEchoDestinationUnreachable
-                                                                          : kEchoGeneralFailure;
+            reply.status =
+                (errno == ENETUNREACH || errno == EHOSTUNREACH) ? kEchoDestinationUnreachable : kEchoGeneralFailure;
             return;
         }
         const auto deadline = started + std::chrono::milliseconds(timeoutMs);
@@ -178,189 +182,251 @@ QByteArray LinuxResolver::hostByName(const QByteArray& name)
 // ---------------------------------------------------------------------------------------------
 // The TCP client
 
-QtTcpClient::QtTcpClient() : connectTimer_(std::make_unique<QTimer>())
+LinuxTcpClient::LinuxTcpClient() : context_(std::make_unique<QObject>())
 {
+    // Each connection is moved onto one descriptor number, which between connections holds an
+    // event counter that never becomes readable. The event loop's watch on that number is set up
+    // once: switching a watch on and off for every node would wake the loop twice for nothing.
+    idle_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (idle_ >= 0)
+        fd_ = ::fcntl(idle_, F_DUPFD_CLOEXEC, 0);
+    readNotifier_ = new QSocketNotifier(QSocketNotifier::Read, context_.get());
+    writeNotifier_ = new QSocketNotifier(QSocketNotifier::Write, context_.get());
+    readNotifier_->setSocket(fd_);
+    writeNotifier_->setSocket(fd_);
+    readNotifier_->setEnabled(fd_ >= 0);
+    QObject::connect(readNotifier_, &QSocketNotifier::activated, context_.get(), [this] { readable(); });
+    QObject::connect(writeNotifier_, &QSocketNotifier::activated, context_.get(), [this] { writable(); });
+    connectTimer_ = new QTimer(context_.get());
     connectTimer_->setSingleShot(true);
-    QObject::connect(connectTimer_.get(), &QTimer::timeout, [this] {
-        if (socket_ && state_ != Connected) {
-            socket_->abort();
+    QObject::connect(connectTimer_, &QTimer::timeout, context_.get(), [this] {
+        if (state_ == ResolvingHost || state_ == Connecting) {
+            ++generation_; // a lookup still running is no longer wanted
+            closeSocket();
             setState(Error);
         }
     });
 }
 
-QtTcpClient::~QtTcpClient()
+LinuxTcpClient::~LinuxTcpClient()
 {
     DataArrival = nullptr;
     SendComplete = nullptr;
-    StateChanged = nullptr;
-    if (socket_) {
-        socket_->disconnect();
-        socket_->abort();
-    }
+    closeSocket();
+    readNotifier_->setEnabled(false);
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (idle_ >= 0)
+        ::close(idle_);
 }
 
-void QtTcpClient::setState(int state)
+void LinuxTcpClient::setState(int state)
 {
-    if (state == state_)
-        return;
     state_ = state;
     if (state != ResolvingHost && state != Connecting)
         connectTimer_->stop();
-    if (StateChanged)
-        StateChanged();
 }
 
-void QtTcpClient::Close()
+void LinuxTcpClient::closeSocket()
 {
-    connectTimer_->stop();
-    leftover_.clear();
-    if (socket_) {
-        // The old socket may be the one whose event is running right now, so it goes later.
-        QTcpSocket* old = socket_.release();
-        old->disconnect();
-        if (old->state() == QAbstractSocket::ConnectedState && old->bytesToWrite() == 0)
-            old->disconnectFromHost(); // what was handed over still reaches the peer
-        else
-            old->abort();
-        old->deleteLater();
+    writeNotifier_->setEnabled(false);
+    unsent_.clear();
+    if (!open_)
+        return;
+    // Unread input left in the socket would turn the close into a reset, and a reset can cost the
+    // client the last block it has not read yet.
+    char buffer[4096];
+    for (int round = 0; round < 16 && ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0; ++round) {
     }
+    // Putting the idle counter back on the number closes the socket.
+    while (::dup3(idle_, fd_, O_CLOEXEC) < 0 && (errno == EINTR || errno == EBUSY)) {
+    }
+    open_ = false;
+}
+
+void LinuxTcpClient::Close()
+{
+    ++generation_;
+    connectTimer_->stop();
+    received_.clear();
+    closeSocket();
     setState(Closed);
 }
 
-void QtTcpClient::wire()
-{
-    QTcpSocket* s = socket_.get();
-    QObject::connect(s, &QAbstractSocket::stateChanged, s, [this, s](QAbstractSocket::SocketState st) {
-        if (s != socket_.get())
-            return;
-        switch (st) {
-        case QAbstractSocket::HostLookupState: setState(ResolvingHost); break;
-        case QAbstractSocket::ConnectingState: setState(Connecting); break;
-        case QAbstractSocket::ConnectedState:
-            // The protocol's small messages follow each other unanswered (name, then size): held
-            // back until the first is acknowledged, each node would wait out the peer's delayed
-            // acknowledgement.
-            s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-            setState(Connected);
-            break;
-        case QAbstractSocket::UnconnectedState:
-            // The peer went away after the connection stood; a connection that never stood failed.
-            if (state_ == Connected || state_ == Closing)
-                setState(Closing);
-            else if (state_ != Error)
-                setState(Error);
-            break;
-        default: break;
-        }
-    });
-    QObject::connect(s, &QAbstractSocket::errorOccurred, s, [this, s](QAbstractSocket::SocketError error) {
-        if (s != socket_.get())
-            return;
-        if (state_ == Connected) {
-            drain(s);
-            if (s != socket_.get())
-                return;
-        }
-        if (state_ == Connected || state_ == Closing)
-            setState(error == QAbstractSocket::RemoteHostClosedError ? Closing : Error);
-        else
-            setState(Error);
-    });
-    QObject::connect(s, &QIODevice::readyRead, s, [this, s] {
-        if (s != socket_.get())
-            return;
-        const auto available = s->bytesAvailable();
-        if (available > 0 && DataArrival)
-            DataArrival(static_cast<int>(std::min<qint64>(available, INT32_MAX)));
-    });
-    QObject::connect(s, &QIODevice::bytesWritten, s, [this, s](qint64) {
-        if (s != socket_.get())
-            return;
-        if (s->bytesToWrite() == 0 && SendComplete)
-            SendComplete();
-    });
-}
-
-void QtTcpClient::drain(QTcpSocket* s)
-{
-    // What the peer sent before it went away is still its say: a reset connection would otherwise
-    // drop the last reply unread. Bounded, so a peer cannot hold the program here.
-    QByteArray tail = s->readAll();
-    const qintptr fd = s->socketDescriptor();
-    if (fd >= 0) {
-        char buffer[4096];
-        for (int round = 0; round < 64; ++round) {
-            const ssize_t n = ::recv(static_cast<int>(fd), buffer, sizeof buffer, MSG_DONTWAIT);
-            if (n <= 0)
-                break;
-            tail.append(buffer, static_cast<qsizetype>(n));
-        }
-    }
-    if (tail.isEmpty())
-        return;
-    leftover_ += tail;
-    if (DataArrival)
-        DataArrival(static_cast<int>(leftover_.size()));
-}
-
-void QtTcpClient::Connect(const QString& host, std::uint16_t port)
+void LinuxTcpClient::Connect(const QString& host, std::uint16_t port)
 {
     Close();
-    socket_ = std::make_unique<QTcpSocket>();
-    // The clients are on the local network: no proxy ever stands between.
-    socket_->setProxy(QNetworkProxy::NoProxy);
-    wire();
-    setState(ResolvingHost);
+    port_ = port;
     connectTimer_->start(connectTimeoutMs);
-    socket_->connectToHost(host, port);
+    std::uint32_t address = 0;
+    if (dottedToAddress(host.toLatin1(), address)) {
+        connectTo(address);
+        return;
+    }
+    setState(ResolvingHost);
+    const unsigned generation = generation_;
+    QHostInfo::lookupHost(host, context_.get(), [this, generation](const QHostInfo& info) {
+        if (generation != generation_ || state_ != ResolvingHost)
+            return;
+        for (const QHostAddress& found : info.addresses()) {
+            if (found.protocol() == QAbstractSocket::IPv4Protocol) {
+                setState(HostResolved);
+                connectTo(htonl(found.toIPv4Address()));
+                return;
+            }
+        }
+        setState(Error);
+    });
 }
 
-int QtTcpClient::State() { return state_; }
-
-void QtTcpClient::SendData(const QByteArray& bytes)
+void LinuxTcpClient::connectTo(std::uint32_t address)
 {
-    if (!socket_ || state_ != Connected)
+    setState(Connecting);
+    const int fd = fd_ >= 0 ? ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0) : -1;
+    if (fd < 0) {
+        fail(fd_ >= 0 ? errno : EMFILE);
+        return;
+    }
+    const bool moved = ::dup3(fd, fd_, O_CLOEXEC) >= 0;
+    const int error = errno;
+    ::close(fd);
+    if (!moved) {
+        fail(error);
+        return;
+    }
+    open_ = true;
+    // The protocol's small messages follow each other unanswered (name, then size): held back until
+    // the first is acknowledged, each node would wait out the client's delayed acknowledgement.
+    const int one = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port_);
+    to.sin_addr.s_addr = address;
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
+        connected();
+        return;
+    }
+    if (errno != EINPROGRESS) {
+        fail(errno);
+        return;
+    }
+    // A client on the local network has usually answered by now: then no turn of the event loop
+    // is needed to find the connection standing.
+    pollfd ready{fd_, POLLOUT, 0};
+    if (::poll(&ready, 1, 0) == 1) {
+        writable();
+        return;
+    }
+    writeNotifier_->setEnabled(true);
+}
+
+void LinuxTcpClient::connected()
+{
+    writeNotifier_->setEnabled(false);
+    setState(Connected);
+}
+
+void LinuxTcpClient::fail(int error)
+{
+    closeSocket();
+    // The client went away after the connection stood; a connection that never stood failed.
+    const bool peerGone = state_ == Connected && (error == 0 || error == ECONNRESET || error == EPIPE);
+    setState(peerGone ? Closing : Error);
+}
+
+void LinuxTcpClient::readable()
+{
+    if (!open_)
+        return;
+    char buffer[16384];
+    const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n > 0) {
+        received_.append(buffer, static_cast<qsizetype>(n));
+        if (DataArrival)
+            DataArrival(static_cast<int>(std::min<qsizetype>(received_.size(), INT32_MAX)));
+        return;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        return;
+    // Nothing more will come: what arrived before is still there to fetch.
+    fail(n == 0 ? 0 : errno);
+}
+
+void LinuxTcpClient::writable()
+{
+    if (!open_)
+        return;
+    if (state_ == Connecting) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+            error = errno;
+        if (error == EINPROGRESS || error == EALREADY)
+            return;
+        if (error != 0)
+            fail(error);
+        else
+            connected();
+        return;
+    }
+    if (unsent_.isEmpty()) {
+        writeNotifier_->setEnabled(false);
+        return;
+    }
+    const ssize_t n =
+        ::send(fd_, unsent_.constData(), static_cast<size_t>(unsent_.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (n < 0) {
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            fail(errno);
+        return;
+    }
+    unsent_.remove(0, n);
+    if (unsent_.isEmpty()) {
+        writeNotifier_->setEnabled(false);
+        if (SendComplete)
+            SendComplete();
+    }
+}
+
+int LinuxTcpClient::State()
+{
+    return state_;
+}
+
+void LinuxTcpClient::SendData(const QByteArray& bytes)
+{
+    if (!open_ || state_ != Connected)
         return;
     if (bytes.isEmpty()) {
         // Nothing to hand over: the send is complete at once, but still as an event.
-        QTcpSocket* s = socket_.get();
-        QTimer::singleShot(0, s, [this, s] {
-            if (s == socket_.get() && SendComplete)
+        QTimer::singleShot(0, context_.get(), [this, generation = generation_] {
+            if (generation == generation_ && SendComplete)
                 SendComplete();
         });
         return;
     }
-    QTcpSocket* s = socket_.get();
-    qsizetype handed = 0;
-    const qintptr fd = s->socketDescriptor();
-    if (s->bytesToWrite() == 0 && fd >= 0) {
-        // Nothing queued ahead: the bytes go straight to the system. Passing them through the
-        // socket's own buffer would switch its write watch on and off again for every message, and
-        // each switch wakes the event loop for nothing.
-        const ssize_t n = ::send(static_cast<int>(fd), bytes.constData(), static_cast<size_t>(bytes.size()),
-                                 MSG_DONTWAIT | MSG_NOSIGNAL);
-        if (n > 0)
-            handed = n;
+    if (!unsent_.isEmpty()) {
+        unsent_ += bytes; // goes when the system takes what is ahead of it
+        return;
     }
-    if (handed == bytes.size()) {
+    const ssize_t n = ::send(fd_, bytes.constData(), static_cast<size_t>(bytes.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (n == bytes.size()) {
         if (SendComplete)
             SendComplete();
         return;
     }
-    // The rest (or, on any error, all of it: the socket then reports the failure its usual way).
-    s->write(handed > 0 ? bytes.mid(handed) : bytes);
-    // Hand the bytes to the system now rather than on the next turn of the event loop; when it
-    // takes them all, SendComplete comes from inside this call.
-    s->flush();
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        fail(errno);
+        return;
+    }
+    unsent_ = bytes.mid(std::max<ssize_t>(n, 0));
+    writeNotifier_->setEnabled(true);
 }
 
-QByteArray QtTcpClient::GetData()
+QByteArray LinuxTcpClient::GetData()
 {
-    QByteArray data = std::exchange(leftover_, QByteArray());
-    if (socket_)
-        data += socket_->readAll();
-    return data;
+    return std::exchange(received_, QByteArray());
 }
 
 } // namespace corvane

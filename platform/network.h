@@ -7,8 +7,9 @@
 #include <functional>
 #include <memory>
 
-class QTcpSocket;
+class QSocketNotifier;
 class QTimer;
+class QObject;
 
 namespace corvane {
 
@@ -115,16 +116,16 @@ public:
     // Events, run from the event loop.
     std::function<void(int bytesTotal)> DataArrival;
     std::function<void()> SendComplete;
-    // Any change of State(); waits use it to look again.
-    std::function<void()> StateChanged;
 };
 
-// QTcpSocket. A connection that is neither accepted nor refused within the connect time-out is
-// reported as failed (state 9), so that no delivery waits on the system's own, much longer, limit.
-class QtTcpClient : public ITcpClient {
+// A non-blocking TCP socket on the event loop. A connection that stands at once is connected
+// without a turn of the event loop; one that is neither accepted nor refused within the connect
+// time-out is reported as failed (state 9), so that no delivery waits on the system's own, much
+// longer, limit. Host names are looked up without blocking the window.
+class LinuxTcpClient : public ITcpClient {
 public:
-    QtTcpClient();
-    ~QtTcpClient() override;
+    LinuxTcpClient();
+    ~LinuxTcpClient() override;
     void Close() override;
     void Connect(const QString& host, std::uint16_t port) override;
     int State() override;
@@ -135,13 +136,25 @@ public:
 
 private:
     void setState(int state);
-    void wire();
-    void drain(QTcpSocket* s);
+    void connectTo(std::uint32_t address);
+    void connected();
+    void readable();
+    void writable();
+    void fail(int error);
+    void closeSocket();
 
-    std::unique_ptr<QTcpSocket> socket_;
-    std::unique_ptr<QTimer> connectTimer_;
+    int fd_ = -1;   // the connection's descriptor number, the same for every connection
+    int idle_ = -1; // what that number holds while there is no connection
+    bool open_ = false;
+    std::uint16_t port_ = 0;
     int state_ = Closed;
-    QByteArray leftover_; // received before the connection broke, not yet fetched
+    unsigned generation_ = 0;          // tells a late name lookup from the current connection's
+    std::unique_ptr<QObject> context_; // owns the notifiers, the timers and the lookups' answers
+    QSocketNotifier* readNotifier_ = nullptr;
+    QSocketNotifier* writeNotifier_ = nullptr;
+    QTimer* connectTimer_ = nullptr;
+    QByteArray received_; // received and not yet fetched
+    QByteArray unsent_;   // queued and not yet taken by the system
 };
 
 } // namespace corvane

@@ -15,7 +15,7 @@ Platform linuxPlatform(const QString& programFolder)
     p.pinger = std::make_unique<LinuxPinger>();
     p.resolver = std::make_unique<LinuxResolver>();
     p.messenger = std::make_unique<SmbclientMessenger>();
-    p.tcp = std::make_unique<QtTcpClient>();
+    p.tcp = std::make_unique<LinuxTcpClient>();
     return p;
 }
 

@@ -8,7 +8,6 @@ RecordingTcpClient::RecordingTcpClient(std::unique_ptr<ITcpClient> inner) : inne
 {
     inner_->DataArrival = [this](int n) { if (DataArrival) DataArrival(n); };
     inner_->SendComplete = [this] { if (SendComplete) SendComplete(); };
-    inner_->StateChanged = [this] { if (StateChanged) StateChanged(); };
 }
 
 void RecordingTcpClient::Connect(const QString& host, std::uint16_t port)

@@ -36,7 +36,7 @@ public:
 // The real socket, with every send recorded as it was handed over (one entry per SendData).
 class RecordingTcpClient : public ITcpClient {
 public:
-    explicit RecordingTcpClient(std::unique_ptr<ITcpClient> inner = std::make_unique<QtTcpClient>());
+    explicit RecordingTcpClient(std::unique_ptr<ITcpClient> inner = std::make_unique<LinuxTcpClient>());
     void Close() override { ++closes; inner_->Close(); }
     void Connect(const QString& host, std::uint16_t port) override;
     int State() override { return inner_->State(); }

@@ -1,0 +1,232 @@
+// The client socket on its own, against plain blocking peers on loopback: what reaches the peer,
+// what the socket reports when the peer goes, and that a run of connections costs no descriptors.
+#include "platform/network.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace corvane;
+
+namespace {
+
+// A listening socket on 127.0.0.1 with a port of the system's choosing.
+struct Listener {
+    explicit Listener(int backlog = 16)
+    {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof at;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || ::listen(fd, backlog) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &length) != 0)
+            return;
+        port = ntohs(at.sin_port);
+    }
+    ~Listener() { ::close(fd); }
+    int fd = -1;
+    std::uint16_t port = 0;
+};
+
+// Lets events run until the condition holds or the time is up; true when it holds.
+bool waitFor(const std::function<bool()>& done, int ms = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+int openDescriptors()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files).size());
+}
+
+QByteArray readToEnd(int fd)
+{
+    QByteArray all;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            return all;
+        all.append(buffer, static_cast<qsizetype>(n));
+    }
+}
+
+class TcpClient : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        client.DataArrival = [this](int) { ++arrivals; };
+        client.SendComplete = [this] { ++completions; };
+    }
+    void connectTo(const Listener& peer)
+    {
+        client.Connect(QStringLiteral("127.0.0.1"), peer.port);
+        ASSERT_TRUE(waitFor([this] { return client.State() != ITcpClient::Connecting; }));
+        ASSERT_EQ(client.State(), ITcpClient::Connected);
+    }
+
+    LinuxTcpClient client;
+    int arrivals = 0;
+    int completions = 0;
+};
+
+TEST_F(TcpClient, ALargeSendCompletesOnlyOnceThePeerHasTakenItAllAndArrivesIntact)
+{
+    Listener peer;
+    QByteArray sent(32 * 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<char>(i * 7 + i / 4096);
+    QByteArray received;
+    std::atomic<bool> startReading{false};
+    std::thread reader([&] {
+        const int fd = ::accept(peer.fd, nullptr, nullptr);
+        while (!startReading)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        received = readToEnd(fd);
+        ::close(fd);
+    });
+    connectTo(peer);
+
+    client.SendData(sent);
+    // More than the system holds for a peer that does not read: the rest waits in the socket.
+    EXPECT_EQ(completions, 0);
+    client.SendData("tail");
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(completions, 0);
+    startReading = true;
+    ASSERT_TRUE(waitFor([this] { return completions > 0; }, 20000));
+    client.Close();
+    reader.join();
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(received.size(), sent.size() + 4);
+    EXPECT_TRUE(received == sent + "tail");
+}
+
+TEST_F(TcpClient, APeerThatAnswersAndGoesLeavesItsAnswerToFetchEitherWay)
+{
+    for (const bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "closed");
+        Listener peer;
+        std::thread answerer([&] {
+            const int fd = ::accept(peer.fd, nullptr, nullptr);
+            ::send(fd, "Received:PEND~#:1", 17, MSG_NOSIGNAL);
+            if (reset) {
+                const linger now{1, 0};
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+            }
+            ::close(fd);
+        });
+        connectTo(peer);
+        answerer.join();
+        ASSERT_TRUE(waitFor([this] { return client.State() != ITcpClient::Connected; }));
+        EXPECT_EQ(client.State(), ITcpClient::Closing);
+        EXPECT_GE(arrivals, 1);
+        EXPECT_EQ(client.GetData(), QByteArray("Received:PEND~#:1"));
+        client.SendData("more"); // nothing to send it on: ignored
+        EXPECT_EQ(completions, 0);
+        arrivals = 0;
+    }
+}
+
+TEST_F(TcpClient, ARefusedConnectionFails)
+{
+    std::uint16_t port = 0;
+    {
+        Listener gone; // a port that was free a moment ago and has no listener now
+        port = gone.port;
+    }
+    client.Connect(QStringLiteral("127.0.0.1"), port);
+    ASSERT_TRUE(waitFor([this] { return client.State() != ITcpClient::Connecting; }));
+    EXPECT_EQ(client.State(), ITcpClient::Error);
+}
+
+TEST_F(TcpClient, AConnectionNeitherAcceptedNorRefusedFailsAtTheConnectTimeOut)
+{
+    // A listener whose queue is full drops further connection requests without an answer.
+    Listener peer(0);
+    std::vector<int> queued;
+    for (int i = 0; i < 8; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(peer.port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        queued.push_back(fd);
+        pollfd ready{fd, POLLOUT, 0};
+        if (::poll(&ready, 1, 100) == 0)
+            break; // this one hangs: the queue is full
+    }
+    client.connectTimeoutMs = 300;
+    QElapsedTimer clock;
+    clock.start();
+    client.Connect(QStringLiteral("127.0.0.1"), peer.port);
+    ASSERT_TRUE(waitFor([this] { return client.State() != ITcpClient::Connecting; }));
+    EXPECT_EQ(client.State(), ITcpClient::Error);
+    EXPECT_GE(clock.elapsed(), 250);
+    for (const int fd : queued)
+        ::close(fd);
+}
+
+TEST_F(TcpClient, ANameIsLookedUpWithoutHoldingTheCaller)
+{
+    Listener peer;
+    std::thread acceptor([&] { ::close(::accept(peer.fd, nullptr, nullptr)); });
+    client.Connect(QStringLiteral("localhost"), peer.port);
+    EXPECT_EQ(client.State(), ITcpClient::ResolvingHost);
+    EXPECT_TRUE(
+        waitFor([this] { return client.State() == ITcpClient::Connected || client.State() == ITcpClient::Closing; }));
+    acceptor.join();
+}
+
+TEST_F(TcpClient, ARunOfConnectionsKeepsNoDescriptorAndCloseIsAllowedAnyTime)
+{
+    Listener peer(64);
+    std::atomic<bool> stop{false};
+    std::thread acceptor([&] {
+        while (!stop) {
+            pollfd ready{peer.fd, POLLIN, 20};
+            if (::poll(&ready, 1, 20) == 1) {
+                const int fd = ::accept(peer.fd, nullptr, nullptr);
+                readToEnd(fd);
+                ::close(fd);
+            }
+        }
+    });
+    client.Close(); // never connected
+    const int before = openDescriptors();
+    for (int i = 0; i < 200; ++i) {
+        connectTo(peer);
+        client.SendData("x");
+        client.Close();
+        client.Close();
+    }
+    stop = true;
+    acceptor.join();
+    EXPECT_EQ(completions, 200);
+    EXPECT_EQ(client.State(), ITcpClient::Closed);
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+} // namespace
