@@ -24,7 +24,7 @@ ClientTransfer& Module1::transfer()
 {
     if (!clientTransfer_) {
         if (!platform_.tcp)
-            platform_.tcp = std::make_unique<QtTcpClient>();
+            platform_.tcp = std::make_unique<LinuxTcpClient>();
         clientTransfer_ = std::make_shared<ClientTransfer>(*this, *platform_.tcp);
     }
     return *clientTransfer_;
@@ -120,8 +120,7 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
     // The offer's two messages are made before the first goes, so that the second follows it at
     // once: a client still reading the name then finds the size with it and answers a turn sooner.
     const QByteArray name = QByteArrayLiteral("File~~~#:name~#:") + FileNameFromPath(SocketFile).toLatin1();
-    const qint64 fileSize = QFileInfo(SocketFile).size();
-    const std::int32_t size = static_cast<std::int32_t>(std::min<qint64>(fileSize, INT32_MAX));
+    const std::int32_t size = static_cast<std::int32_t>(std::min<qint64>(fileSize(SocketFile), INT32_MAX));
     const QByteArray offer = QByteArrayLiteral("File~~~#:size~#:") + QByteArray::number(size);
     SendBusy = true;
     socket.SendData(name);
@@ -152,13 +151,15 @@ bool Module1::SendFileChunks(const QString& path, std::int32_t size, ITcpClient&
 {
     ClientTransfer& link = transfer();
     GetFreeFileNumber();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // The file is small (a message and its display options): the size bytes that go out are read
+    // at once, then sent a block at a time.
+    QByteArray file;
+    if (!readFileBytes(path, size, file))
         return false;
     std::int32_t sent = 0;
     for (;;) {
         SendBusy = true;
-        const QByteArray block = file.read(2048);
+        const QByteArray block = file.mid(sent, 2048);
         if (socket.State() != ITcpClient::Connected)
             return false;
         const bool last = static_cast<qint64>(sent) + 2048 >= size;

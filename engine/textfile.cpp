@@ -2,7 +2,13 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvane {
 
@@ -23,6 +29,39 @@ QStringList splitTextLines(const QByteArray& bytes)
     if (start < size)
         lines << QString::fromLatin1(bytes.mid(start));
     return lines;
+}
+
+qint64 fileSize(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    return static_cast<qint64>(info.st_size);
+}
+
+bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes)
+{
+    bytes.clear();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bytes.resize(static_cast<qsizetype>(std::max<qint64>(limit, 0)));
+    qsizetype got = 0;
+    bool ok = true;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
+        if (n > 0)
+            got += n;
+        else if (n == 0)
+            break; // the file is shorter
+        else if (errno != EINTR) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(fd);
+    bytes.truncate(got);
+    return ok;
 }
 
 ReadResult readTextLines(const QString& path)

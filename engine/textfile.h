@@ -20,12 +20,21 @@ struct ReadResult {
 ReadResult readTextLines(const QString& path);
 QStringList splitTextLines(const QByteArray& bytes);
 
+// The file's size in bytes; 0 for a file that is not there. Both are plain system calls: the
+// transfer asks them once for every node of a distribution.
+qint64 fileSize(const QString& path);
+// The file's first bytes, at most `limit` of them; false when it cannot be opened or read.
+bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes);
+
 // Replaces the whole file atomically: on failure the old content stays and the error is returned.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // Appends to the file, creating it when it is missing.
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
-inline QByteArray latin1(const QString& text) { return text.toLatin1(); }
+inline QByteArray latin1(const QString& text)
+{
+    return text.toLatin1();
+}
 // Every line followed by CR LF, as the writers put them.
 QByteArray crlfLines(const QStringList& lines);
 
