@@ -42,7 +42,23 @@ frmProgress::frmProgress(Program&)
     setMinimumWidth(360);
 }
 
-void frmProgress::Form_Load() { removeCloseCommand(this); }
+void frmProgress::Form_Load()
+{
+    removeCloseCommand(this);
+}
+
+void frmProgress::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Once laid out, the window and the two changing labels keep their size: a new text then only
+    // needs painting, not a new layout of the whole window for every node.
+    if (!sizeFixed_) {
+        sizeFixed_ = true;
+        setFixedSize(size());
+        for (QLabel* changing : {lblNode, lblAmount})
+            changing->setFixedSize(changing->size());
+    }
+}
 
 void frmProgress::setValue(double value)
 {
@@ -52,7 +68,7 @@ void frmProgress::setValue(double value)
 
 void frmProgress::Refresh()
 {
-    constexpr int frameMs = 16;
+    constexpr int frameMs = 40;
     if (lastPaint_.isValid() && lastPaint_.elapsed() < frameMs) {
         // Within a frame of the last paint the changes wait for the next frame, which the timer
         // paints even when no further node comes by then.

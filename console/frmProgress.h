@@ -23,9 +23,9 @@ public:
     // The bar's exact share, 0 to 100; the bar itself shows it rounded.
     double value() const { return value_; }
     void setValue(double value);
-    // Brings the window on screen up to date: at once, or, within one screen frame of the last such
-    // paint, at the next frame, so that a fast distribution does not spend its time painting
-    // frames nobody can see.
+    // Brings the window on screen up to date: at once, or, within 40 ms of the last such paint, at
+    // the end of those 40 ms, so that a fast distribution does not spend its time painting frames
+    // nobody can follow.
     void Refresh();
 
     QLabel* lblNode = nullptr;
@@ -33,7 +33,11 @@ public:
     QProgressBar* Prog1 = nullptr;
     QLabel* lblNote = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    bool sizeFixed_ = false;
     double value_ = 0;
     QElapsedTimer lastPaint_;
     QTimer* frameTimer_ = nullptr;

@@ -297,7 +297,7 @@ TEST_F(SendTab, ProgressPaintsNowAndHoldsFastChangesForTheNextFrame)
     progress.lblNode->setText(QStringLiteral("PC02"));
     progress.Refresh();
     EXPECT_FALSE(progress.updatesEnabled()) << "a change within the same frame waits for the next";
-    pump(60);
+    pump(100);
     EXPECT_TRUE(progress.updatesEnabled()) << "the held change is painted without a further node";
     EXPECT_EQ(progress.lblNode->text(), "PC02");
 }
