@@ -104,7 +104,8 @@ public:
     virtual ~ITcpClient() = default;
     // Ends any connection; allowed in any state. Unsent and unread data are dropped.
     virtual void Close() = 0;
-    // Starts an asynchronous connection to a host name or dotted address.
+    // Starts a connection to a host name or dotted address without waiting for it; State() tells
+    // when it stands or has failed, which may already be so when Connect returns.
     virtual void Connect(const QString& host, std::uint16_t port) = 0;
     virtual int State() = 0;
     // Queues the bytes; SendComplete follows once every queued byte has been handed to the network
