@@ -339,6 +339,12 @@ void LinuxTcpClient::readable()
 {
     if (!open_)
         return;
+    if (state_ == Connecting) {
+        // The client spoke (or went) before the connection was seen standing: it is looked at first.
+        writable();
+        if (state_ != Connected)
+            return;
+    }
     char buffer[16384];
     const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
     if (n > 0) {

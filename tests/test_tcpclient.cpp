@@ -128,8 +128,11 @@ TEST_F(TcpClient, APeerThatAnswersAndGoesLeavesItsAnswerToFetchEitherWay)
     for (const bool reset : {false, true}) {
         SCOPED_TRACE(reset ? "reset" : "closed");
         Listener peer;
+        std::atomic<bool> connected{false};
         std::thread answerer([&] {
             const int fd = ::accept(peer.fd, nullptr, nullptr);
+            while (!connected) // a connection reset before it was seen standing only failed
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             ::send(fd, "Received:PEND~#:1", 17, MSG_NOSIGNAL);
             if (reset) {
                 const linger now{1, 0};
@@ -138,6 +141,7 @@ TEST_F(TcpClient, APeerThatAnswersAndGoesLeavesItsAnswerToFetchEitherWay)
             ::close(fd);
         });
         connectTo(peer);
+        connected = true;
         answerer.join();
         ASSERT_TRUE(waitFor([this] { return client.State() != ITcpClient::Connected; }));
         EXPECT_EQ(client.State(), ITcpClient::Closing);
