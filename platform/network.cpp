@@ -376,23 +376,29 @@ void LinuxTcpClient::writable()
             connected();
         return;
     }
+    flush();
+}
+
+void LinuxTcpClient::flush()
+{
     if (unsent_.isEmpty()) {
         writeNotifier_->setEnabled(false);
         return;
     }
     const ssize_t n =
         ::send(fd_, unsent_.constData(), static_cast<size_t>(unsent_.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
-    if (n < 0) {
-        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-            fail(errno);
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        fail(errno);
         return;
     }
-    unsent_.remove(0, n);
-    if (unsent_.isEmpty()) {
-        writeNotifier_->setEnabled(false);
-        if (SendComplete)
-            SendComplete();
-    }
+    if (n == unsent_.size())
+        unsent_.clear();
+    else if (n > 0)
+        unsent_.remove(0, n);
+    // What the system did not take yet goes when it has room again.
+    writeNotifier_->setEnabled(!unsent_.isEmpty());
+    if (unsent_.isEmpty() && SendComplete)
+        SendComplete();
 }
 
 int LinuxTcpClient::State()
@@ -412,22 +418,12 @@ void LinuxTcpClient::SendData(const QByteArray& bytes)
         });
         return;
     }
-    if (!unsent_.isEmpty()) {
-        unsent_ += bytes; // goes when the system takes what is ahead of it
-        return;
-    }
-    const ssize_t n = ::send(fd_, bytes.constData(), static_cast<size_t>(bytes.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
-    if (n == bytes.size()) {
-        if (SendComplete)
-            SendComplete();
-        return;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-        fail(errno);
-        return;
-    }
-    unsent_ = bytes.mid(std::max<ssize_t>(n, 0));
-    writeNotifier_->setEnabled(true);
+    // Nothing queued ahead: the bytes go to the system at once. Otherwise they go when the system
+    // has taken what is ahead of them.
+    const bool idle = unsent_.isEmpty();
+    unsent_ += bytes;
+    if (idle)
+        flush();
 }
 
 QByteArray LinuxTcpClient::GetData()

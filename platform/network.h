@@ -141,6 +141,8 @@ private:
     void connected();
     void readable();
     void writable();
+    // Hands what is queued to the system; SendComplete once all of it is taken.
+    void flush();
     void fail(int error);
     void closeSocket();
 
