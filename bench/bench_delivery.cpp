@@ -33,11 +33,6 @@ using namespace corvane::bench;
 
 namespace {
 
-QString peerAddress(int i)
-{
-    return QStringLiteral("127.0.%1.%2").arg(1 + i / 250).arg(1 + i % 250);
-}
-
 double cpuSeconds()
 {
     rusage r{};

@@ -35,11 +35,6 @@ using namespace corvane::bench;
 
 namespace {
 
-QString peerAddress(int i)
-{
-    return QStringLiteral("127.0.%1.%2").arg(1 + i / 250).arg(1 + i % 250);
-}
-
 // Resident memory of this process, now and at its peak, in MB.
 double statusMb(const char* key)
 {

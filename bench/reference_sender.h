@@ -16,6 +16,12 @@
 
 namespace corvane::bench {
 
+// The address of the benchmarks' client number i: 127.0.x.y, 250 clients to each x.
+inline QString peerAddress(int i)
+{
+    return QStringLiteral("127.0.%1.%2").arg(1 + i / 250).arg(1 + i % 250);
+}
+
 inline bool sendAll(int fd, const QByteArray& bytes)
 {
     qsizetype done = 0;
@@ -58,8 +64,7 @@ inline bool referenceDeliver(const QString& host, quint16 port, const QByteArray
     to.sin_port = htons(port);
     to.sin_addr.s_addr = a;
     bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 && sendAll(fd, "Request#:PACKET") &&
-              readReply(fd).toLower().startsWith("received:packet:") &&
-              sendAll(fd, "File~~~#:name~#:socket.txt") &&
+              readReply(fd).toLower().startsWith("received:packet:") && sendAll(fd, "File~~~#:name~#:socket.txt") &&
               sendAll(fd, "File~~~#:size~#:" + QByteArray::number(file.size())) &&
               readReply(fd).toLower().startsWith("received:pend~#:");
     for (qsizetype sent = 0; ok && sent < file.size(); sent += 2048)

@@ -30,11 +30,9 @@ protected:
     }
     void group(const QString& name, const QByteArray& bytes)
     {
-        t.write(QStringLiteral("Groups/") + name, bytes);
-        m->tab1filelist->Refresh();
+        t.addGroup(name, bytes);
         selectOption(m->tab1opt1);
-        ASSERT_TRUE(m->tab1filelist->selectFile(name));
-        emit m->tab1filelist->itemClicked(m->tab1filelist->currentItem());
+        ASSERT_TRUE(t.clickGroup(name));
     }
     int records() const { return QString::fromLatin1(t.read(QStringLiteral("Logs/sent.Log"))).count("[LOG_BEGIN]"); }
     QString errorLog() const { return QString::fromLatin1(t.read(QStringLiteral("errorlog.log"))); }

@@ -34,15 +34,10 @@ protected:
     }
     void group(const QString& name, const QByteArray& bytes)
     {
-        t.write(QStringLiteral("Groups/") + name, bytes);
-        m->tab1filelist->Refresh();
+        t.addGroup(name, bytes);
     }
     // The operator clicks the group in the list.
-    void clickGroup(const QString& name)
-    {
-        ASSERT_TRUE(m->tab1filelist->selectFile(name)) << name.toStdString();
-        emit m->tab1filelist->itemClicked(m->tab1filelist->currentItem());
-    }
+    void clickGroup(const QString& name) { ASSERT_TRUE(t.clickGroup(name)) << name.toStdString(); }
     void sendNow() { m->tab1butSend->click(); }
     QStringList boxes() const { return t.dialogs->texts(); }
 

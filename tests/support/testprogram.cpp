@@ -115,6 +115,20 @@ Program& TestProgram::start(const QStringList& arguments)
 forms::mainform& TestProgram::main() { return program_->mainform(); }
 forms::frmOptions& TestProgram::options() { return program_->frmOptions(); }
 
+void TestProgram::addGroup(const QString& name, const QByteArray& bytes)
+{
+    write(QStringLiteral("Groups/") + name, bytes);
+    main().tab1filelist->Refresh();
+}
+
+bool TestProgram::clickGroup(const QString& name)
+{
+    if (!main().tab1filelist->selectFile(name))
+        return false;
+    emit main().tab1filelist->itemClicked(main().tab1filelist->currentItem());
+    return true;
+}
+
 void pump(int milliseconds)
 {
     QEventLoop loop;

@@ -38,6 +38,10 @@ public:
     Program& program() { return *program_; }
     forms::mainform& main();
     forms::frmOptions& options();
+    // Writes the group file and has the send tab's group list show it.
+    void addGroup(const QString& name, const QByteArray& bytes);
+    // The operator clicks the group in the send tab's list; false when the list does not hold it.
+    bool clickGroup(const QString& name);
 
     ScriptedDialogs* dialogs = nullptr;
     FixedClock* clock = nullptr;
