@@ -74,7 +74,7 @@ frmOptions::frmOptions(Program& program) : program_(program), m1_(program.module
     File1 = named(new FileListBox(Frame1), "File1");
     Label2 = named(new QLabel(Frame1), "Label2");
     connect(Dir1, &QLineEdit::editingFinished, this, [this] { Dir1_Change(); });
-    connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
+    File1->onClick([this] { File1_Click(); });
     auto* hostsLayout = new QVBoxLayout(Frame1);
     hostsLayout->addWidget(Dir1);
     hostsLayout->addWidget(File1);

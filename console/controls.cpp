@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QRegularExpression>
 
 namespace corvane {
@@ -108,6 +109,25 @@ QString FileListBox::fileName() const
 {
     const QListWidgetItem* item = currentItem();
     return item && item->isSelected() ? item->text() : QString();
+}
+
+void FileListBox::onClick(std::function<void()> handler)
+{
+    click_ = std::move(handler);
+    connect(this, &QListWidget::itemClicked, this, [this] {
+        if (click_)
+            click_();
+    });
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event)
+{
+    const QListWidgetItem* before = currentItem();
+    const bool wasSelected = before && before->isSelected();
+    QListWidget::keyPressEvent(event);
+    const QListWidgetItem* after = currentItem();
+    if (click_ && after && after->isSelected() && (after != before || !wasSelected))
+        click_();
 }
 
 bool FileListBox::selectFile(const QString& name)

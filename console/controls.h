@@ -52,8 +52,15 @@ public:
     QString fileName() const;
     // Selects the entry with that name (compared without regard to case); false when none has it.
     bool selectFile(const QString& name);
+    // The list's click handler: it runs when the operator clicks an entry, and when the operator
+    // moves to another entry with the keyboard. Setting the list from code does not run it.
+    void onClick(std::function<void()> handler);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    std::function<void()> click_;
     QString path_;
     QString pattern_ = QStringLiteral("*");
 };

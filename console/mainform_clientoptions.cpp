@@ -252,7 +252,7 @@ void mainform::butClientDownload_Click() {
             MsgButtons::YesNo, MsgIcon::None,
             QStringLiteral("Corvane Server - Nuvo Client Download")) != MsgAnswer::Yes)
         return;
-    program_.platform().browser->open(ClientDownloadAddress);
+    m1_.OpenInBrowser(ClientDownloadAddress);
 }
 
 } // namespace corvane::forms

@@ -56,7 +56,7 @@ QWidget* mainform::buildCreateMessageTab()
     bindClick(tab1butSend, [this] { tab1butSend_Click(); });
     bindClick(tab1butclear, [this] { tab1butclear_Click(); });
     connect(mnuSend, &QAction::triggered, this, [this] { mnuSend_Click(); });
-    connect(tab1filelist, &QListWidget::itemClicked, this, [this] { tab1filelist_Click(); });
+    tab1filelist->onClick([this] { tab1filelist_Click(); });
 
     // Off until an unattended distribution is over; then it ends the program.
     AutoKillTimer = new QTimer(this);

@@ -34,6 +34,15 @@ void Module1::WriteErrorLog(const QString& text)
     appendToFile(appPath_ + QStringLiteral("/errorlog.log"), line.toLatin1() + kCrLf);
 }
 
+void Module1::OpenInBrowser(const QString& pathOrAddress)
+{
+    if (platform_.browser->open(pathOrAddress))
+        return;
+    dialogs().msgBox(QStringLiteral("Corvane could not start a web browser or document viewer to open:\r\n\r\n") +
+                         pathOrAddress + QStringLiteral("\r\n\r\nPlease open it by hand."),
+                     MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Information"));
+}
+
 void Module1::LogIfEnabled(const QString& text)
 {
     if (BootLog == QLatin1String("YES"))

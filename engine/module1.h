@@ -41,6 +41,10 @@ public:
     // --- the administrator's target switches ---
     void ApplyTargetSwitches();
 
+    // Opens a web address or a local document (the user guide) in the desktop's browser or viewer;
+    // when none can be started, a box gives the address so that the operator can open it by hand.
+    void OpenInBrowser(const QString& pathOrAddress);
+
     // --- file and path helpers ---
     static QString FileNameFromPath(const QString& path);
 

@@ -6,10 +6,10 @@
 
 namespace corvane {
 
-void DesktopBrowser::open(const QString& pathOrAddress)
+bool DesktopBrowser::open(const QString& pathOrAddress)
 {
     const bool isAddress = pathOrAddress.contains(QLatin1String("://"));
-    QDesktopServices::openUrl(isAddress ? QUrl(pathOrAddress)
+    return QDesktopServices::openUrl(isAddress ? QUrl(pathOrAddress)
                                         : QUrl::fromLocalFile(QFileInfo(pathOrAddress).absoluteFilePath()));
 }
 

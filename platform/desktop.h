@@ -7,13 +7,14 @@ namespace corvane {
 class IBrowser {
 public:
     virtual ~IBrowser() = default;
-    // Opens a local document path or a web address; earlier viewers stay open.
-    virtual void open(const QString& pathOrAddress) = 0;
+    // Opens a local document path or a web address; earlier viewers stay open. False when no
+    // browser or viewer could be started for it.
+    virtual bool open(const QString& pathOrAddress) = 0;
 };
 
 class DesktopBrowser : public IBrowser {
 public:
-    void open(const QString& pathOrAddress) override;
+    bool open(const QString& pathOrAddress) override;
 };
 
 // The tray icon of an unattended run. Its tip and text are kept even where the desktop has no tray.

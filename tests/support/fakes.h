@@ -75,8 +75,13 @@ public:
 
 class FakeBrowser : public IBrowser {
 public:
-    void open(const QString& pathOrAddress) override { opened << pathOrAddress; }
+    bool open(const QString& pathOrAddress) override
+    {
+        opened << pathOrAddress;
+        return opens;
+    }
     QStringList opened;
+    bool opens = true; // false: no browser or viewer can be started
 };
 
 class FakeTray : public ITrayIcon {
