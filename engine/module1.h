@@ -125,6 +125,15 @@ public:
     QString NewGroupName;
     // Computers of the group open on the group tab.
     std::int16_t NodeCount = 0;
+    // The names of the group open on the group tab, in file order (at most 10001 lines).
+    QStringList GroupNodes;
+    // The open group's file name, with its ".mit" ending, and its display name (without it).
+    QString EditGroupFile;
+    QString EditGroupName;
+    // The entry of GroupNodes selected in the tab's computer list.
+    std::int16_t SelectedNodeIndex = 0;
+    QString NewComputerName; // typed for "+"
+    QString RenameGroupTo;   // typed for "Rename", upper-cased
 
     // --- schedule and command line ---
     QString ScheduleTargetKind; // "Group", "Single" or "Domain"

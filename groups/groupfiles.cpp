@@ -58,16 +58,12 @@ bool GroupGeneral::WriteNewGroupFile()
                              MsgButtons::Ok, MsgIcon::Critical, kFileAccess);
         return false;
     }
-    // Group lists match names without regard to case, so SALES.mit and sales.MIT would be one group.
     const QString fileName = name + QStringLiteral(".mit");
-    const QStringList existing = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& other : existing) {
-        if (other.compare(fileName, Qt::CaseInsensitive) == 0) {
-            m1_.dialogs().msgBox(QStringLiteral("A group named ") + name +
-                                     QStringLiteral(" already exists.  Please enter a different name."),
-                                 MsgButtons::Ok, MsgIcon::Exclamation, kErrorInput);
-            return false;
-        }
+    if (!existingGroupFile(fileName).isEmpty()) {
+        m1_.dialogs().msgBox(QStringLiteral("A group named ") + name +
+                                 QStringLiteral(" already exists.  Please enter a different name."),
+                             MsgButtons::Ok, MsgIcon::Exclamation, kErrorInput);
+        return false;
     }
     m1_.GetFreeFileNumber();
     QFile file(m1_.GroupsPath + fileName);
@@ -83,7 +79,44 @@ bool GroupGeneral::WriteNewGroupFile()
     return true;
 }
 
+QString GroupGeneral::existingGroupFile(const QString& fileName) const
+{
+    // Group lists match names without regard to case, so SALES.mit and sales.MIT would be one group.
+    const QStringList existing = QDir(m1_.GroupsPath).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& other : existing) {
+        if (other.compare(fileName, Qt::CaseInsensitive) == 0)
+            return other;
+    }
+    return {};
+}
+
 bool GroupGeneral::IsNodeNameTooLong(const QString& name) { return name.size() > 14; }
+
+const QString GroupGeneral::ForbiddenNodeChars = QStringLiteral("*\"' /\\[]:;|<>+=,?");
+
+QChar GroupGeneral::ForbiddenCharIn(const QString& name)
+{
+    for (const QChar c : name) {
+        if (ForbiddenNodeChars.contains(c))
+            return c;
+    }
+    return {};
+}
+
+void GroupGeneral::ShowNodeNameTooLong(const QString& name)
+{
+    m1_.dialogs().msgBox(QStringLiteral("Your node entered [") + name +
+                             QStringLiteral("] contains more then 14 Characters.  It will not be added to the Group."),
+                         MsgButtons::Ok, MsgIcon::None, kErrorInput);
+}
+
+void GroupGeneral::ShowGroupFull()
+{
+    m1_.dialogs().msgBox(QStringLiteral("You are only allowed [") + QString::number(m1_.MaxNodesPerGroup) +
+                             QStringLiteral("] Nodes per group file.  We suggest you create another group file for "
+                                            "ease of use."),
+                         MsgButtons::Ok, MsgIcon::None, QStringLiteral("Corvane - Information"));
+}
 
 void GroupGeneral::ResetGroupsTab()
 {

@@ -1,6 +1,6 @@
 #pragma once
-// Group files: creating an empty group, the length rule of computer names, and putting the group tab
-// back into its no-group-open state while every list of groups is refreshed.
+// Group files: creating an empty group, the rules of computer names, and putting the group tab back
+// into its no-group-open state while every list of groups is refreshed.
 #include <QString>
 
 namespace corvane {
@@ -20,8 +20,22 @@ public:
     static bool IsNodeNameTooLong(const QString& name);
     void ResetGroupsTab();
 
+    // --- computer-name rules, shared by every editor of groups ---
+    // The characters no computer name may hold, in the order they are tested.
+    static const QString ForbiddenNodeChars;
+    // The first character of the name, from its first to its last, that no computer name may hold;
+    // a null character when the name has none.
+    static QChar ForbiddenCharIn(const QString& name);
+    // "Your node entered [NAME] contains more then 14 Characters..." (title "Corvane - Error Input").
+    void ShowNodeNameTooLong(const QString& name);
+    // "You are only allowed [6000] Nodes per group file..." (title "Corvane - Information").
+    void ShowGroupFull();
+
     // Why a group name cannot name a file, or an empty text when it can.
     static QString groupNameProblem(const QString& name);
+    // The name on disk of the group file that matches the file name without regard to case, or an
+    // empty text when the Groups folder holds none.
+    QString existingGroupFile(const QString& fileName) const;
 
 private:
     Program& program_;
