@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
 
 namespace corvane {
@@ -111,7 +112,7 @@ QString FileListBox::fileName() const
     return item && item->isSelected() ? item->text() : QString();
 }
 
-void FileListBox::onClick(std::function<void()> handler)
+void ClickListBox::onClick(std::function<void()> handler)
 {
     click_ = std::move(handler);
     connect(this, &QListWidget::itemClicked, this, [this] {
@@ -120,13 +121,21 @@ void FileListBox::onClick(std::function<void()> handler)
     });
 }
 
-void FileListBox::keyPressEvent(QKeyEvent* event)
+void ClickListBox::keyPressEvent(QKeyEvent* event)
 {
     const QListWidgetItem* before = currentItem();
     const bool wasSelected = before && before->isSelected();
     QListWidget::keyPressEvent(event);
     const QListWidgetItem* after = currentItem();
     if (click_ && after && after->isSelected() && (after != before || !wasSelected))
+        click_();
+}
+
+void ClickListBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    // A list without rows gets no row click, yet the operator's click on it still has its answer.
+    if (click_ && count() == 0 && event->button() == Qt::LeftButton)
         click_();
 }
 

@@ -38,11 +38,28 @@ void setTextColour(QWidget* control, const QColor& colour);
 // Shows the chosen option of a group in blue and the others in the given colour.
 void colourOptions(std::initializer_list<QRadioButton*> options, const QColor& others = Qt::black);
 
-// A list of the files of one folder that match a pattern ("*.mit"), compared without regard to case.
-class FileListBox : public QListWidget {
+// A list whose click handler runs when the operator clicks a row, when the operator moves to
+// another row with the keyboard, and, on a list without rows, on a click anywhere in it. Setting
+// the list from code does not run it.
+class ClickListBox : public QListWidget {
     Q_OBJECT
 public:
     using QListWidget::QListWidget;
+    void onClick(std::function<void()> handler);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::function<void()> click_;
+};
+
+// A list of the files of one folder that match a pattern ("*.mit"), compared without regard to case.
+class FileListBox : public ClickListBox {
+    Q_OBJECT
+public:
+    using ClickListBox::ClickListBox;
     void setPath(const QString& folder);
     QString path() const { return path_; }
     void setPattern(const QString& pattern);
@@ -52,17 +69,22 @@ public:
     QString fileName() const;
     // Selects the entry with that name (compared without regard to case); false when none has it.
     bool selectFile(const QString& name);
-    // The list's click handler: it runs when the operator clicks an entry, and when the operator
-    // moves to another entry with the keyboard. Setting the list from code does not run it.
-    void onClick(std::function<void()> handler);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    std::function<void()> click_;
     QString path_;
     QString pattern_ = QStringLiteral("*");
+};
+
+// The busy pointer over a window while a file is read or written.
+class BusyPointer {
+public:
+    explicit BusyPointer(QWidget* window) : window_(window) { window_->setCursor(Qt::WaitCursor); }
+    ~BusyPointer() { window_->unsetCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    QWidget* window_;
 };
 
 } // namespace corvane

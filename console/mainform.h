@@ -152,7 +152,19 @@ public:
     QLineEdit* tab1sendcpu = nullptr;
 
     // --- "Group Management" tab ---
+    void tab2filelist_Click();
+    void List1_Click();
     void tab2butAddGroup_Click();
+    void tab2butAddCPU_Click();
+    void tab2butDelCPU_Click();
+    void tab2butSave_Click();
+    // Closes the open group; the tab switch and the numbered-name generator call it too.
+    void tab2butClose_Click();
+    void tab2butdeletegroup_Click();
+    void tab2butRenameGroup_Click();
+    void AddComputerToGroup();
+    void RemoveComputerFromGroup();
+    void RenameGroupFile();
     QGroupBox* tab2frame1 = nullptr;
     FileListBox* tab2filelist = nullptr;
     QGroupBox* tab2frame2 = nullptr;
@@ -161,7 +173,7 @@ public:
     QPushButton* tab2butRenameGroup = nullptr;
     QLabel* tab2lblselgroup = nullptr;
     QGroupBox* tab2frame3 = nullptr;
-    QListWidget* List1 = nullptr;
+    ClickListBox* List1 = nullptr;
     QPushButton* tab2butAddCPU = nullptr;
     QPushButton* tab2butDelCPU = nullptr;
     QLabel* tab2lbl10 = nullptr;
@@ -200,6 +212,10 @@ private:
     void buildMenus();
     QWidget* buildCreateMessageTab();
     QWidget* buildGroupTab();
+    // The group tab's computer list rebuilt from the open group's names, one row each.
+    void showGroupNodes();
+    // Tells the operator that a group file operation failed; the tab stays as it was.
+    void groupFileFailure(const QString& text);
     QWidget* buildHostsTab();
     QWidget* buildLogsTab();
     QWidget* buildClientOptionsTab();

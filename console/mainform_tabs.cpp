@@ -19,7 +19,7 @@ void mainform::SSTab1_Click(int /*PreviousTab*/) {
         showHtmlMessage();
     // A group left open on the group tab is closed as its own "Close" button closes it.
     if (tab2butClose && tab2butClose->isEnabled())
-        tab2butClose->click();
+        tab2butClose_Click();
     tab1filelist->Refresh();
     m1_.SelectedGroupFile.clear();
     if (List1)

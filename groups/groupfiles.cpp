@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace corvane {
 
@@ -90,6 +91,13 @@ QString GroupGeneral::existingGroupFile(const QString& fileName) const
     return {};
 }
 
+bool GroupGeneral::isWriteProtected(const QString& path)
+{
+    const QFileInfo file(path);
+    return !file.isWritable() ||
+           !(file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+}
+
 bool GroupGeneral::IsNodeNameTooLong(const QString& name) { return name.size() > 14; }
 
 const QString GroupGeneral::ForbiddenNodeChars = QStringLiteral("*\"' /\\[]:;|<>+=,?");
@@ -122,6 +130,7 @@ void GroupGeneral::ResetGroupsTab()
 {
     forms::mainform& main = program_.mainform();
     main.List1->clear();
+    m1_.GroupNodes.clear();
     main.tab2lblselgroup->setText(QStringLiteral("none..."));
     main.tab2frame3->setTitle(QStringLiteral("Computers"));
     main.tab2butdeletegroup->setEnabled(false);
