@@ -214,29 +214,23 @@ void mainform::AddComputerToGroup()
 {
     const QString name =
         (m1_.PrefixEnabled == 1 ? m1_.console().prefixText() + m1_.NewComputerName : m1_.NewComputerName).toUpper();
-    const auto refuse = [this](const QString& text, const QString& title) {
-        m1_.dialogs().msgBox(text, MsgButtons::Ok, MsgIcon::None, title);
-        m1_.NodeCount = static_cast<std::int16_t>(m1_.NodeCount - 1);
-    };
     if (m1_.GroupNodes.contains(name, Qt::CaseSensitive)) {
-        refuse(QStringLiteral("Computer Entered already Exists in Group.  Please enter a different name."),
-               kInformation);
-        return;
-    }
-    if (!GroupGeneral::ForbiddenCharIn(name).isNull()) {
-        refuse(QStringLiteral("Computer Entered has an Invalid Name (contains: '/\\[]:;|<>+=,?*).  Please enter a "
-                              "different name."),
-               kInformation);
-        return;
-    }
-    if (GroupGeneral::IsNodeNameTooLong(name)) {
+        m1_.dialogs().msgBox(QStringLiteral("Computer Entered already Exists in Group.  Please enter a different name."),
+                             MsgButtons::Ok, MsgIcon::None, kInformation);
+    } else if (!GroupGeneral::ForbiddenCharIn(name).isNull()) {
+        m1_.dialogs().msgBox(QStringLiteral("Computer Entered has an Invalid Name (contains: '/\\[]:;|<>+=,?*).  "
+                                            "Please enter a different name."),
+                             MsgButtons::Ok, MsgIcon::None, kInformation);
+    } else if (GroupGeneral::IsNodeNameTooLong(name)) {
         program_.groupGeneral().ShowNodeNameTooLong(name);
-        m1_.NodeCount = static_cast<std::int16_t>(m1_.NodeCount - 1);
+    } else {
+        m1_.GroupNodes.append(name);
+        showGroupNodes();
+        SetStatus(4, name + QStringLiteral(" was added to the Group"));
         return;
     }
-    m1_.GroupNodes.append(name);
-    showGroupNodes();
-    SetStatus(4, name + QStringLiteral(" was added to the Group"));
+    // A refusal takes back the count that "+" is about to add.
+    m1_.NodeCount = static_cast<std::int16_t>(m1_.NodeCount - 1);
 }
 
 void mainform::tab2butDelCPU_Click()

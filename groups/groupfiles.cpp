@@ -105,7 +105,8 @@ const QString GroupGeneral::ForbiddenNodeChars = QStringLiteral("*\"' /\\[]:;|<>
 QChar GroupGeneral::ForbiddenCharIn(const QString& name)
 {
     for (const QChar c : name) {
-        if (ForbiddenNodeChars.contains(c))
+        // Group files are single-byte text: a character they cannot hold would come back as another.
+        if (ForbiddenNodeChars.contains(c) || c.unicode() < 0x20 || c.unicode() > 0xFF)
             return c;
     }
     return {};

@@ -35,7 +35,7 @@ protected:
     }
     void type(const char* typed, QPushButton* button)
     {
-        t.dialogs->type(QLatin1String(typed));
+        t.dialogs->type(QString::fromUtf8(typed));
         button->click();
     }
     void add(const char* typed) { type(typed, m().tab2butAddCPU); }
@@ -76,6 +76,7 @@ TEST_F(GroupTab, AddChecksTheNameInOrder)
         {"pc1\r\n", nullptr, "pc1", nullptr, "pc1,PC1"},
         {"", nullptr, "pc 1", invalid, ""},
         {"", nullptr, "pc\"1", invalid, ""},
+        {"", nullptr, "pc€1", invalid, ""}, // a group file cannot hold it
         {"ABCDEFGHIJKLMNOP\r\n", nullptr, "abcdefghijklmnop", "Computer Entered already", "ABCDEFGHIJKLMNOP"},
         {"", nullptr, "abc*defghijklmnop", invalid, ""},
     };
