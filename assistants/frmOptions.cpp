@@ -158,6 +158,7 @@ void frmOptions::butDeleteMsgLog_Click()
                              MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Error Writing to Log"));
         return;
     }
+    program_.mainform().ListView5->clear();
 }
 
 void frmOptions::optOKbut_Click()

@@ -120,20 +120,6 @@ void mainform::buildMenus()
     Aboutmenu = item(help, "Aboutmenu", QStringLiteral("&About"), nullptr);
 }
 
-QWidget* mainform::buildHostsTab()
-{
-    auto* tab = new QWidget;
-    tab->setObjectName(QStringLiteral("tabHosts"));
-    return tab;
-}
-
-QWidget* mainform::buildLogsTab()
-{
-    auto* tab = new QWidget;
-    tab->setObjectName(QStringLiteral("tabLogs"));
-    return tab;
-}
-
 QString mainform::panelText(int panel) const { return panel == 1 ? StatusPanel1->text() : StatusPanel2->text(); }
 
 QString mainform::TrimAtNull(const QString& text)

@@ -1,9 +1,11 @@
 #pragma once
 // The main window: the start-up window of the program and the operator's console.
 #include "console/controls.h"
+#include "engine/logreaders.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -182,6 +184,44 @@ public:
     QPushButton* tab2butSave = nullptr;
     QPushButton* tab2butClose = nullptr;
 
+    // --- "Hosts File" tab ---
+    void tab3butbrowse_Click();
+    void tab3Text1_KeyDown(int KeyCode, int Shift);
+    void tab3butsave_Click();
+    void tab3butClose_Click();
+    void tab3butreload_Click();
+    QGroupBox* tab3frame3 = nullptr;
+    QPushButton* tab3butbrowse = nullptr;
+    QPushButton* tab3butClose = nullptr;
+    QPushButton* tab3butsave = nullptr;
+    QGroupBox* tab3frame2 = nullptr;
+    QLabel* tab3pathlbl = nullptr;
+    QPushButton* tab3butreload = nullptr;
+    QGroupBox* tab3frame1 = nullptr;
+    MultiLineBox* tab3Text1 = nullptr;
+    QLabel* tab3lbl1 = nullptr;
+    // The file Load read, which Save writes, whatever the options dialog names meanwhile.
+    QString LoadedHostsPath;
+
+    // --- "Distribution Logs" tab ---
+    void LoadSentLog();
+    void LoadFailNodesLog();
+    void FillFailedNodesByCount(int lines, qint64 largest);
+    void ListView5_DblClick();
+    void ShowSentLogRecord();
+    void rptButClearLog_Click();
+    // The lists' pictures: 1 a failed node, 2 a group, 3 a single computer, 4 a domain.
+    QIcon ImageList1(int picture) const;
+    static constexpr int kMaxSentLogRecords = 2000;
+    static constexpr int kMaxFailLogLines = 5001;
+    std::vector<SentLogEntry> SentLog;    // oldest first
+    std::vector<FailedNodeEntry> FailLog; // in file order
+    QGroupBox* tab4frame1 = nullptr;      // "Sent Message Logs"
+    QTreeWidget* ListView5 = nullptr;
+    QGroupBox* tab4frame2 = nullptr; // "Previously Failed Nodes"
+    QTreeWidget* ListView4 = nullptr;
+    QPushButton* rptButClearLog = nullptr;
+
     // --- "Client Options" tab ---
     QGroupBox* Frame1 = nullptr;
     QRadioButton* optMessenger = nullptr;
@@ -225,6 +265,8 @@ private:
 
     Program& program_;
     Module1& m1_;
+    QByteArray hostsLineEnd_ = "\n"; // the line end of the hosts file as loaded
+    QIcon images_[5];
 };
 
 } // namespace corvane::forms

@@ -5,7 +5,8 @@
 
 namespace corvane::forms {
 
-void mainform::wireTabs() {
+void mainform::wireTabs()
+{
     connect(SSTab1, &QTabWidget::currentChanged, this, [this, previous = SSTab1->currentIndex()](int now) mutable {
         const int before = previous;
         previous = now;
@@ -13,15 +14,25 @@ void mainform::wireTabs() {
     });
 }
 
-void mainform::SSTab1_Click(int /*PreviousTab*/) {
+void mainform::SSTab1_Click(int /*PreviousTab*/)
+{
     m1_.ApplyTargetSwitches();
     if (optHTML->isChecked())
         showHtmlMessage();
-    // A group left open on the group tab is closed as its own "Close" button closes it.
+    // A hosts file or a group left open is closed as its own "Close" button closes it, unsaved and
+    // without a question.
+    if (tab3butClose->isEnabled())
+        tab3butClose_Click();
     if (tab2butClose && tab2butClose->isEnabled())
         tab2butClose_Click();
     tab1filelist->Refresh();
     m1_.SelectedGroupFile.clear();
+    ListView5->setEnabled(false);
+    ListView4->setEnabled(false);
+    if (SSTab1->currentIndex() == 3) {
+        LoadSentLog();
+        LoadFailNodesLog();
+    }
     if (List1)
         List1->setEnabled(false);
 }

@@ -3,6 +3,7 @@
 #include "assistants/frmOptions.h"
 #include "assistants/frmSchedule.h"
 #include "assistants/frmWizard.h"
+#include "console/frmMsg.h"
 #include "console/frmNodeDetail.h"
 #include "console/frmNodeStatus.h"
 #include "console/frmProgress.h"
@@ -32,6 +33,7 @@ Program::Program(QString programFolder, Platform platform, QStringList arguments
 Program::~Program()
 {
     // Windows go before the state they read.
+    msg_.reset();
     edit_.reset();
     nodeDetail_.reset();
     nodeStatus_.reset();
@@ -70,6 +72,10 @@ forms::frmOptions& Program::frmOptions() { return window(options_); }
 forms::frmSplash& Program::frmSplash() { return window(splash_); }
 
 void Program::unloadFrmSplash() { unload(splash_); }
+
+// --- the logs tab's message detail ---
+forms::frmMsg& Program::frmMsg() { return window(msg_); }
+void Program::unloadFrmMsg() { unload(msg_); }
 
 // --- group files and the group text editor ---
 forms::frmEdit& Program::frmEdit() { return window(edit_); }

@@ -27,6 +27,7 @@ class frmSchedule;
 class frmNodeStatus;
 class frmNodeDetail;
 class frmEdit;
+class frmMsg;
 } // namespace forms
 
 class Program : public IConsole {
@@ -66,6 +67,11 @@ public:
     forms::frmNodeDetail& frmNodeDetail();
     bool frmNodeDetailLoaded() const { return nodeDetail_ != nullptr; }
     void unloadFrmNodeDetail();
+
+    // --- the logs tab's message detail ---
+    forms::frmMsg& frmMsg();
+    bool frmMsgLoaded() const { return msg_ != nullptr; }
+    void unloadFrmMsg();
 
     // --- group files and the group text editor ---
     GroupGeneral& groupGeneral() { return *groupGeneral_; }
@@ -152,6 +158,7 @@ private:
     std::unique_ptr<forms::frmNodeDetail> nodeDetail_;
     std::unique_ptr<GroupGeneral> groupGeneral_;
     std::unique_ptr<forms::frmEdit> edit_;
+    std::unique_ptr<forms::frmMsg> msg_;
 };
 
 } // namespace corvane

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,22 +13,74 @@
 
 namespace corvane {
 
+bool TextLineCursor::next(QByteArrayView& line)
+{
+    const qsizetype size = text_.size();
+    if (pos_ >= size)
+        return false;
+    const char* data = text_.data();
+    const auto find = [&](qsizetype& cached, char c) {
+        if (cached < pos_) {
+            const void* at = std::memchr(data + pos_, c, static_cast<size_t>(size - pos_));
+            cached = at ? static_cast<const char*>(at) - data : size;
+        }
+        return cached;
+    };
+    const qsizetype end = std::min(find(nextLf_, '\n'), find(nextCr_, '\r'));
+    // Without the rest of the file, a line that runs to the end of the text, or a CR that ends it,
+    // may not be whole.
+    if (!complete_ && (end == size || (end == size - 1 && data[end] == '\r')))
+        return false;
+    line = text_.sliced(pos_, end - pos_);
+    pos_ = end + 1;
+    if (end + 1 < size && data[end] == '\r' && data[end + 1] == '\n')
+        ++pos_;
+    return true;
+}
+
+FileLineReader::FileLineReader(const QString& path)
+    : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)), end_(fd_ < 0)
+{
+}
+
+FileLineReader::~FileLineReader()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool FileLineReader::next(QByteArrayView& line)
+{
+    constexpr qsizetype kBlock = 1 << 20;
+    while (!cursor_.next(line)) {
+        if (end_)
+            return false;
+        // The part line moves to the front of the block; the block grows only for a longer line.
+        const qsizetype kept = filled_ - cursor_.position();
+        if (block_.size() < kept + kBlock)
+            block_.resize(kept + kBlock);
+        std::memmove(block_.data(), block_.constData() + cursor_.position(), static_cast<size_t>(kept));
+        filled_ = kept;
+        ssize_t got = 0;
+        do
+            got = ::read(fd_, block_.data() + filled_, static_cast<size_t>(block_.size() - filled_));
+        while (got < 0 && errno == EINTR);
+        if (got > 0)
+            filled_ += got;
+        else
+            end_ = true; // the end of the file, or a read that failed: what was read stands
+        cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_);
+    }
+    return true;
+}
+
 QStringList splitTextLines(const QByteArray& bytes)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = bytes.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines << QString::fromLatin1(bytes.mid(start, i - start));
-        if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines << QString::fromLatin1(bytes.mid(start));
+    TextLineCursor cursor(bytes);
+    QByteArrayView line;
+    while (cursor.next(line))
+        lines << QString::fromLatin1(line);
     return lines;
 }
 
@@ -82,12 +135,9 @@ ReadResult readTextLines(const QString& path)
     return result;
 }
 
-// Unbuffered, so that a short write (a full disk, a size limit) is seen here: a buffered flush
-// can drop the rest of the data and still report success.
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+// Commits the new file only when every byte of it was written.
+static bool saveWhole(QSaveFile& file, bool opened, const QByteArray& bytes, QString* error)
 {
-    QSaveFile file(path);
-    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     const bool written = opened && file.write(bytes) == bytes.size();
     if (written && file.commit())
         return true;
@@ -95,6 +145,40 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
         *error = opened && !written ? QStringLiteral("not all of the data could be written") : file.errorString();
     file.cancelWriting();
     return false;
+}
+
+// Unbuffered, so that a short write (a full disk, a size limit) is seen here: a buffered flush
+// can drop the rest of the data and still report success.
+bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return saveWhole(file, opened, bytes, error);
+}
+
+bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    struct stat old {};
+    const bool existed = ::stat(QFile::encodeName(path).constData(), &old) == 0;
+    {
+        QSaveFile file(path);
+        file.setDirectWriteFallback(true);
+        const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        struct stat now {};
+        const bool newFile = opened && existed && ::fstat(file.handle(), &now) == 0 && now.st_ino != old.st_ino;
+        // A new file stands in for the old one only with the old one's mode and owner.
+        if (newFile)
+            ::fchmod(file.handle(), old.st_mode & 07777);
+        if (!newFile || (now.st_uid == old.st_uid && now.st_gid == old.st_gid) ||
+            ::fchown(file.handle(), old.st_uid, old.st_gid) == 0)
+            return saveWhole(file, opened, bytes, error);
+    }
+    QFile direct(path);
+    const bool written = direct.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
+                         direct.write(bytes) == bytes.size();
+    if (!written && error)
+        *error = direct.errorString();
+    return written;
 }
 
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)

@@ -1,6 +1,7 @@
 #pragma once
 // The program's text files are single-byte (Latin-1) with CR LF line ends.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -13,6 +14,41 @@ struct ReadResult {
     bool ok = false;
     QString error;
     QStringList lines;
+};
+
+// Walks the lines of a text held in memory as the system's line reader splits them: a line ends at
+// CR LF, CR or LF; a last line without an end still counts. A text that is only the first part of
+// more (`complete` false) gives no line whose end it does not hold whole.
+class TextLineCursor {
+public:
+    explicit TextLineCursor(QByteArrayView text, bool complete = true) : text_(text), complete_(complete) {}
+    // Where the next line begins.
+    qsizetype position() const { return pos_; }
+    // The next line, without its end; false at the end of the text.
+    bool next(QByteArrayView& line);
+
+private:
+    QByteArrayView text_;
+    bool complete_;
+    qsizetype pos_ = 0;
+    qsizetype nextLf_ = -1; // where the next LF and CR stand, so each is looked for once
+    qsizetype nextCr_ = -1;
+};
+
+// Reads the lines of a file in blocks, so that a file of any size is never held whole.
+class FileLineReader {
+public:
+    // An empty reader when the file cannot be opened.
+    explicit FileLineReader(const QString& path);
+    ~FileLineReader();
+    bool next(QByteArrayView& line);
+
+private:
+    int fd_ = -1;
+    bool end_ = false;
+    QByteArray block_;
+    qsizetype filled_ = 0;
+    TextLineCursor cursor_{QByteArrayView()};
 };
 
 // Reads every line as the system's line reader does: a line ends at CR LF, CR or LF; a last line
@@ -28,6 +64,9 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes);
 
 // Replaces the whole file atomically: on failure the old content stays and the error is returned.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Replaces a file that other programs own and read (the system's hosts file): atomically where the
+// folder can take a new file, which then keeps the old one's owner and mode; in place where it cannot.
+bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // Appends to the file, creating it when it is missing.
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 

@@ -12,6 +12,7 @@ Platform linuxPlatform(const QString& programFolder)
     p.end = std::make_unique<ImmediateEnd>();
     p.browser = std::make_unique<DesktopBrowser>();
     p.tasks = std::make_unique<AtTaskAgent>();
+    p.nameCache = std::make_unique<LinuxNameCache>();
     p.pinger = std::make_unique<LinuxPinger>();
     p.resolver = std::make_unique<LinuxResolver>();
     p.messenger = std::make_unique<SmbclientMessenger>();

@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/messenger.h"
+#include "platform/namecache.h"
 #include "platform/network.h"
 #include "platform/registry.h"
 #include "platform/servicestate.h"
@@ -24,6 +25,7 @@ struct Platform {
     std::unique_ptr<IBrowser> browser;
     std::unique_ptr<ITrayIcon> tray;
     std::unique_ptr<ITaskAgent> tasks; // the system's task scheduler
+    std::unique_ptr<INameCache> nameCache; // refreshed after the hosts file is saved
     // --- delivery: echo, names, the messaging call, the client socket ---
     std::unique_ptr<IPinger> pinger;
     std::unique_ptr<IResolver> resolver;

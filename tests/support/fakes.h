@@ -97,4 +97,19 @@ public:
     QStringList texts;
 };
 
+// Answers every refresh as told and counts them.
+class FakeNameCache : public INameCache {
+public:
+    Refresh refresh(QString* error) override
+    {
+        ++count;
+        if (error)
+            *error = failure;
+        return answer;
+    }
+    Refresh answer = Refresh::NothingToRefresh;
+    QString failure = QStringLiteral("the program resolvectl was not found");
+    int count = 0;
+};
+
 } // namespace corvane::test

@@ -63,6 +63,9 @@ TestProgram::TestProgram()
     auto tk = std::make_unique<FakeTaskAgent>();
     tasks = tk.get();
     pending.tasks = std::move(tk);
+    auto nc = std::make_unique<FakeNameCache>();
+    nameCache = nc.get();
+    pending.nameCache = std::move(nc);
 }
 
 TestProgram::~TestProgram() = default;

@@ -57,6 +57,7 @@ public:
     RecordingMessenger* messenger = nullptr;
     RecordingTcpClient* tcp = nullptr;
     FakeTaskAgent* tasks = nullptr;
+    FakeNameCache* nameCache = nullptr;
 
     // Doubles waiting to be handed to the program at create(); a test may change them first.
     Platform pending;
