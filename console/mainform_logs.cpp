@@ -6,7 +6,6 @@
 #include "engine/textfile.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -54,7 +53,9 @@ QWidget* mainform::buildLogsTab()
                            {QString(), QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("Sent To"),
                             QStringLiteral("Pass"), QStringLiteral("Fail"), QStringLiteral("Total"),
                             QStringLiteral("Message (Preview)")});
-    ListView5->header()->setStretchLastSection(true);
+    const int widths[] = {86, 80, 70, 130, 44, 44, 44};
+    for (int column = 0; column < 7; ++column)
+        ListView5->setColumnWidth(column, widths[column]);
     connect(ListView5, &QTreeWidget::itemDoubleClicked, this, [this] { ListView5_DblClick(); });
     (new QVBoxLayout(tab4frame1))->addWidget(ListView5);
 

@@ -120,13 +120,12 @@ std::vector<FailedNodeEntry> readFailedNodes(const QString& path, int maxLines)
             continue;
         FailedNodeEntry entry;
         if (colon >= 0) {
-            const QByteArrayView rest = line.sliced(colon + 1);
-            const qsizetype second = rest.indexOf(':');
+            QByteArrayView count = line.sliced(colon + 1);
+            count = count.first(count.contains(':') ? count.indexOf(':') : count.size());
             entry.name = QString::fromLatin1(line.first(colon));
-            entry.count = QString::fromLatin1(second < 0 ? rest : rest.first(second));
+            entry.count = QString::fromLatin1(count);
             double times = 0;
-            if (numberOf(rest.first(second < 0 ? rest.size() : second), times) && times >= 1 &&
-                times == std::floor(times))
+            if (numberOf(count, times) && times >= 1 && times == std::floor(times))
                 entry.times = static_cast<qint64>(times);
         }
         entries.push_back(std::move(entry));

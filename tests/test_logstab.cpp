@@ -60,7 +60,7 @@ TEST_F(LogsTab, SentLogNewestFirstWithIconsTotalsAndDetail)
     EXPECT_EQ(column(m().ListView5, 6), QStringList({"1", "1", "5"}));
     for (int line = 0; line < 3; ++line) {
         EXPECT_EQ(m().ListView5->topLevelItem(line)->data(0, Qt::UserRole).toInt(), 4 - line);
-        EXPECT_FALSE(m().ListView5->topLevelItem(line)->icon(0).isNull());
+        EXPECT_FALSE(m().ListView5->topLevelItem(line)->icon(0).pixmap(16).isNull());
     }
 
     doubleClick(0);
