@@ -14,6 +14,7 @@ class ClickHandler : public QObject {
 public:
     ClickHandler(QObject* parent, std::function<void()> fn) : QObject(parent), fn(std::move(fn)) {}
     std::function<void()> fn;
+    bool wasChosen = false;
 };
 
 class CloseRefuser : public QObject {
@@ -35,6 +36,16 @@ void bindClick(QAbstractButton* control, std::function<void()> handler)
 {
     auto* holder = new ClickHandler(control, std::move(handler));
     QObject::connect(control, &QAbstractButton::clicked, holder, [holder] { holder->fn(); });
+}
+
+void bindOptionClick(QRadioButton* option, std::function<void()> handler)
+{
+    auto* holder = new ClickHandler(option, std::move(handler));
+    QObject::connect(option, &QAbstractButton::pressed, holder, [holder, option] { holder->wasChosen = option->isChecked(); });
+    QObject::connect(option, &QAbstractButton::clicked, holder, [holder] {
+        if (!holder->wasChosen)
+            holder->fn();
+    });
 }
 
 void runClick(QAbstractButton* control)
@@ -136,6 +147,19 @@ void ClickListBox::mouseReleaseEvent(QMouseEvent* event)
     QListWidget::mouseReleaseEvent(event);
     // A list without rows gets no row click, yet the operator's click on it still has its answer.
     if (click_ && count() == 0 && event->button() == Qt::LeftButton)
+        click_();
+}
+
+void ClickLabel::onClick(std::function<void()> handler)
+{
+    click_ = std::move(handler);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (click_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         click_();
 }
 

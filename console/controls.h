@@ -3,6 +3,7 @@
 // list of a folder, and windows without a Close command.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
 #include <functional>
@@ -21,6 +22,9 @@ template <class Control> Control* named(Control* control, const char* name, cons
 // Connects the operator's click on the control to the handler and keeps the handler with the
 // control, so that setting the control from code runs it as the operator's click would.
 void bindClick(QAbstractButton* control, std::function<void()> handler);
+// As bindClick, for an option button whose click handler runs only when the operator chooses it: a
+// click on the option that is already chosen changes nothing and runs nothing.
+void bindOptionClick(QRadioButton* option, std::function<void()> handler);
 // Runs the control's bound handler, if it has one.
 void runClick(QAbstractButton* control);
 // Selects an option and runs its click handler, whether or not it was selected already.
@@ -73,6 +77,20 @@ public:
 private:
     QString path_;
     QString pattern_ = QStringLiteral("*");
+};
+
+// A label the operator clicks as a link.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    void onClick(std::function<void()> handler);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::function<void()> click_;
 };
 
 // The busy pointer over a window while a file is read or written.

@@ -11,6 +11,7 @@
 #include "console/frmSplash.h"
 #include "console/mainform.h"
 #include "groups/frmEdit.h"
+#include "groups/frmNumeric.h"
 #include "groups/groupfiles.h"
 #include "groups/locatehost.h"
 
@@ -34,6 +35,7 @@ Program::~Program()
 {
     // Windows go before the state they read.
     msg_.reset();
+    numeric_.reset();
     edit_.reset();
     nodeDetail_.reset();
     nodeStatus_.reset();
@@ -79,6 +81,8 @@ void Program::unloadFrmMsg() { unload(msg_); }
 
 // --- group files and the group text editor ---
 forms::frmEdit& Program::frmEdit() { return window(edit_); }
+forms::frmNumeric& Program::frmNumeric() { return window(numeric_); }
+void Program::unloadFrmNumeric() { unload(numeric_); }
 
 // --- delivery status and node diagnosis ---
 forms::frmNodeStatus& Program::frmNodeStatus() { return window(nodeStatus_); }

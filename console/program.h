@@ -28,6 +28,7 @@ class frmNodeStatus;
 class frmNodeDetail;
 class frmEdit;
 class frmMsg;
+class frmNumeric;
 } // namespace forms
 
 class Program : public IConsole {
@@ -77,6 +78,9 @@ public:
     GroupGeneral& groupGeneral() { return *groupGeneral_; }
     forms::frmEdit& frmEdit();
     bool frmEditLoaded() const { return edit_ != nullptr; }
+    forms::frmNumeric& frmNumeric();
+    bool frmNumericLoaded() const { return numeric_ != nullptr; }
+    void unloadFrmNumeric();
 
     // --- send tab: review and progress windows ---
     forms::frmReview& frmReview();
@@ -159,6 +163,7 @@ private:
     std::unique_ptr<GroupGeneral> groupGeneral_;
     std::unique_ptr<forms::frmEdit> edit_;
     std::unique_ptr<forms::frmMsg> msg_;
+    std::unique_ptr<forms::frmNumeric> numeric_;
 };
 
 } // namespace corvane

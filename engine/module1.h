@@ -135,6 +135,29 @@ public:
     QString NewComputerName; // typed for "+"
     QString RenameGroupTo;   // typed for "Rename", upper-cased
 
+    // --- group text editor ---
+    // The editor's text holds edits that are not saved.
+    std::int16_t GroupFileModified = 0;
+    // The work lists of a save (at most 10001 entries each): the lines read back from the check file,
+    // later the entries with their duplicate marks; the names upper-cased; the names to write.
+    QStringList CheckLines;
+    QStringList CheckLinesUpper;
+    QStringList CheckLinesOut;
+
+    // --- numbered computer-name generator ---
+    // A section of the generator is set to Numeric.
+    std::int16_t NumericChosen = 0;
+    std::int32_t RangeStart1 = 0;
+    std::int32_t RangeStart2 = 0;
+    std::int32_t RangeStart3 = 0;
+    std::int32_t RangeEnd1 = 0;
+    std::int32_t RangeEnd2 = 0;
+    std::int32_t RangeEnd3 = 0;
+    // The names of the last calculation, in order (never more than MaxNodesPerGroup).
+    QStringList NodeNames;
+    // A save into an existing group: its lines, then the new names.
+    QStringList GroupMergeLines;
+
     // --- schedule and command line ---
     QString ScheduleTargetKind; // "Group", "Single" or "Domain"
     QString ScheduleTargetName; // the group file name, or the computer or domain as typed
