@@ -41,7 +41,8 @@ void bindClick(QAbstractButton* control, std::function<void()> handler)
 void bindOptionClick(QRadioButton* option, std::function<void()> handler)
 {
     auto* holder = new ClickHandler(option, std::move(handler));
-    QObject::connect(option, &QAbstractButton::pressed, holder, [holder, option] { holder->wasChosen = option->isChecked(); });
+    QObject::connect(option, &QAbstractButton::pressed, holder,
+                     [holder, option] { holder->wasChosen = option->isChecked(); });
     QObject::connect(option, &QAbstractButton::clicked, holder, [holder] {
         if (!holder->wasChosen)
             holder->fn();

@@ -404,13 +404,11 @@ void frmNumeric::butSaveTo_Click()
     const QString path = GroupFilePath(chosen);
     if (!WriteNames(path))
         return;
-    CloseGroupTab();
+    // The group tab is closed as its own Close does it, so that every list shows the group.
+    program_.mainform().tab2butClose_Click();
     m1_.dialogs().msgBox(QStringLiteral("Your Nodes created were successfully saved into the Group."), MsgButtons::Ok,
                          MsgIcon::None, QStringLiteral("Corvane - Information"));
 }
-
-// The group tab is closed as its own Close button does it, so that every list shows the group.
-void frmNumeric::CloseGroupTab() { program_.mainform().tab2butClose->click(); }
 
 void frmNumeric::Label7_Click() { m1_.OpenInBrowser(m1_.AppPath() + QStringLiteral("/HelpFiles/UserGuide.pdf")); }
 

@@ -114,7 +114,6 @@ private:
     // The file the names go to: the chosen one with its own name in capitals (and ".mit" when it has
     // no ending), or the group already there under that name in other letters.
     QString GroupFilePath(const QString& chosen) const;
-    void CloseGroupTab();
 
     Program& program_;
     Module1& m1_;
