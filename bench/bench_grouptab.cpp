@@ -2,41 +2,18 @@
 // one, on the shown main window; the best and the worst of several rounds of each.
 //
 //   bench_grouptab [rounds]      (default 10)
+#include "bench/timing.h"
 #include "console/mainform.h"
 #include "console/program.h"
 #include "tests/support/testprogram.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
 
 using namespace corvane;
 using namespace corvane::test;
-
-namespace {
-
-struct Times {
-    double best = 1e9;
-    double worst = 0;
-    void add(double ms)
-    {
-        best = std::min(best, ms);
-        worst = std::max(worst, ms);
-    }
-};
-
-// Milliseconds the action takes, with the window's pending events (its repaint) run at its end.
-template <class Action> double timed(Action action)
-{
-    QElapsedTimer clock;
-    clock.start();
-    action();
-    QApplication::processEvents();
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
+using namespace corvane::bench;
 
 int main(int argc, char* argv[])
 {
