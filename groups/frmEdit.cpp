@@ -101,15 +101,14 @@ frmEdit::frmEdit(Program& program) : program_(program), m1_(program.module1())
     layout->addLayout(top);
     layout->addLayout(middle, 1);
     layout->addWidget(lblFileInfo);
-
-    SetFileListState();
 }
 
 void frmEdit::Form_Load()
 {
     removeCloseCommand(this);
     fileGroups->setPath(m1_.GroupsPath);
-    txtFile->setText(QString());
+    // The emptied text is no edit: the window starts in its file-list state, nothing to save.
+    SetFileListState();
 }
 
 QString frmEdit::CheckFilePath() const { return m1_.AppPath() + QStringLiteral("/Logs/Checkit.log"); }

@@ -45,7 +45,6 @@ protected:
         t.start();
         t.write(QStringLiteral("Groups/LAB.mit"), "OLD1\r\nOLD2");
         ed().fileGroups->Refresh();
-        ed().SetFileListState();
     }
     forms::frmEdit& ed() { return t.program().frmEdit(); }
     void openLab()
