@@ -61,6 +61,12 @@ void selectOption(QRadioButton* option)
     runClick(option);
 }
 
+void chooseOption(QRadioButton* option)
+{
+    if (!option->isChecked())
+        selectOption(option);
+}
+
 void setTicked(QCheckBox* box, bool ticked)
 {
     if (box->isChecked() == ticked)

@@ -29,6 +29,9 @@ void bindOptionClick(QRadioButton* option, std::function<void()> handler);
 void runClick(QAbstractButton* control);
 // Selects an option and runs its click handler, whether or not it was selected already.
 void selectOption(QRadioButton* option);
+// Selects an option that is not selected yet, which runs its click handler; one that is selected
+// already is left as it is, and its handler does not run again.
+void chooseOption(QRadioButton* option);
 // Ticks or clears a check box; its click handler runs when its state changes.
 void setTicked(QCheckBox* box, bool ticked);
 

@@ -90,34 +90,38 @@ void mainform::buildMenus()
         m->setObjectName(QLatin1String(name));
         return m;
     };
+    const auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QLatin1String(name)); };
     filemenu = menu("filemenu", QStringLiteral("&File"));
-    mnuWizard = item(filemenu, "mnuWizard", QStringLiteral("Message &Wizard..."), nullptr);
-    filemenu->addSeparator();
+    mnuWizard = item(filemenu, "mnuWizard", QStringLiteral("Message &Wizard..."), &mainform::mnuWizard_Click);
+    separator(filemenu, "filesep4");
     mnuSaveMess = item(filemenu, "mnuSaveMess", QStringLiteral("&Save Message..."), nullptr);
     mnuOpenMess = item(filemenu, "mnuOpenMess", QStringLiteral("&Open Message..."), nullptr);
-    filemenu->addSeparator();
+    separator(filemenu, "filesep");
     Exit = item(filemenu, "Exit", QStringLiteral("E&xit"), &mainform::Exit_Click);
 
     mnuMessage = menu("mnuMessage", QStringLiteral("&Message"));
     mnuSend = item(mnuMessage, "mnuSend", QStringLiteral("Send &Now"), nullptr);
     mnuPreview = item(mnuMessage, "mnuPreview", QStringLiteral("&Preview"), nullptr);
-    mnuMessage->addSeparator();
+    separator(mnuMessage, "filesep2");
     mnuSchedule = item(mnuMessage, "mnuSchedule", QStringLiteral("&Schedule"), nullptr);
     for (QAction* send : {mnuSend, mnuPreview, mnuSchedule})
         send->setEnabled(false);
 
     menuEdit = menu("menuEdit", QStringLiteral("&Edit"));
-    menuOptions = item(menuEdit, "menuOptions", QStringLiteral("&Options"), nullptr);
+    menuOptions = item(menuEdit, "menuOptions", QStringLiteral("&Options"), &mainform::menuOptions_Click);
 
     menuGroups = menu("menuGroups", QStringLiteral("&Group(s)"));
-    menuManually = item(menuGroups, "menuManually", QStringLiteral("&Edit Group File as Text..."), nullptr);
-    menuAdvancedGroup = item(menuGroups, "menuAdvancedGroup", QStringLiteral("&Advanced Group Creation"), nullptr);
+    menuManually = item(menuGroups, "menuManually", QStringLiteral("&Edit Group File as Text..."),
+                        &mainform::menuManually_Click);
+    menuAdvancedGroup = item(menuGroups, "menuAdvancedGroup", QStringLiteral("&Advanced Group Creation"),
+                             &mainform::menuAdvancedGroup_Click);
 
     help = menu("help", QStringLiteral("&Help"));
-    menuHelp = item(help, "menuHelp", QStringLiteral("&Help files..."), nullptr);
-    mnuEmailTech = item(help, "mnuEmailTech", QStringLiteral("&E-Mail Tech Support..."), nullptr);
-    help->addSeparator();
-    Aboutmenu = item(help, "Aboutmenu", QStringLiteral("&About"), nullptr);
+    menuHelp = item(help, "menuHelp", QStringLiteral("&Help files..."), &mainform::menuHelp_Click);
+    mnuEmailTech =
+        item(help, "mnuEmailTech", QStringLiteral("&E-Mail Tech Support..."), &mainform::mnuEmailTech_Click);
+    separator(help, "helpsep");
+    Aboutmenu = item(help, "Aboutmenu", QStringLiteral("&About"), &mainform::Aboutmenu_Click);
 }
 
 QString mainform::panelText(int panel) const { return panel == 1 ? StatusPanel1->text() : StatusPanel2->text(); }

@@ -107,7 +107,15 @@ public:
     void AutoKillTimer_Timer();
     QTimer* AutoKillTimer = nullptr;
 
-    // --- menus ---
+    // --- menus, help and the about box ---
+    void butWizard_Click();
+    void mnuWizard_Click();
+    void menuAdvancedGroup_Click();
+    void menuManually_Click();
+    void menuOptions_Click();
+    void menuHelp_Click();
+    void mnuEmailTech_Click();
+    void Aboutmenu_Click();
     QMenu* filemenu = nullptr;
     QAction* mnuWizard = nullptr;
     QAction* mnuSaveMess = nullptr;

@@ -31,6 +31,7 @@ QWidget* mainform::buildCreateMessageTab()
     butTest = named(new QPushButton(QStringLiteral("Preview"), tab), "butTest");
     butSchedule = named(new QPushButton(QStringLiteral("Schedule"), tab), "butSchedule");
     butWizard = named(new QPushButton(QStringLiteral("Wizard"), tab), "butWizard");
+    connect(butWizard, &QPushButton::clicked, this, [this] { butWizard_Click(); });
     for (QPushButton* send : {tab1butSend, butTest, butSchedule})
         send->setEnabled(false);
 

@@ -4,6 +4,7 @@
 #include "assistants/frmSchedule.h"
 #include "assistants/frmWizard.h"
 #include "console/frmMsg.h"
+#include "console/frmAbout.h"
 #include "console/frmNodeDetail.h"
 #include "console/frmNodeStatus.h"
 #include "console/frmProgress.h"
@@ -36,6 +37,7 @@ Program::~Program()
     // Windows go before the state they read.
     msg_.reset();
     numeric_.reset();
+    about_.reset();
     edit_.reset();
     nodeDetail_.reset();
     nodeStatus_.reset();
@@ -94,6 +96,10 @@ void Program::unloadFrmNodeDetail() { unload(nodeDetail_); }
 
 // --- the message wizard and the administrator's target switches ---
 forms::frmWizard& Program::frmWizard() { return window(wizard_); }
+void Program::unloadFrmWizard() { unload(wizard_); }
+
+// --- the about box ---
+forms::frmAbout& Program::frmAbout() { return window(about_); }
 
 // --- scheduled distributions ---
 forms::frmSchedule& Program::frmSchedule() { return window(schedule_); }

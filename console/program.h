@@ -29,6 +29,7 @@ class frmNodeDetail;
 class frmEdit;
 class frmMsg;
 class frmNumeric;
+class frmAbout;
 } // namespace forms
 
 class Program : public IConsole {
@@ -118,6 +119,12 @@ public:
     // --- the message wizard and the administrator's target switches ---
     forms::frmWizard& frmWizard();
     bool frmWizardLoaded() const { return wizard_ != nullptr; }
+    // The wizard's Close command unloads it: its next showing loads it afresh.
+    void unloadFrmWizard();
+
+    // --- the about box ---
+    forms::frmAbout& frmAbout();
+    bool frmAboutLoaded() const { return about_ != nullptr; }
 
     // --- scheduled distributions ---
     forms::frmSchedule& frmSchedule();
@@ -164,6 +171,7 @@ private:
     std::unique_ptr<forms::frmEdit> edit_;
     std::unique_ptr<forms::frmMsg> msg_;
     std::unique_ptr<forms::frmNumeric> numeric_;
+    std::unique_ptr<forms::frmAbout> about_;
 };
 
 } // namespace corvane

@@ -157,6 +157,10 @@ public:
     QStringList NodeNames;
     // A save into an existing group: its lines, then the new names.
     QStringList GroupMergeLines;
+    // --- the message wizard ---
+    std::int16_t WizardStep = 0; // the screen shown, 0 (welcome) to 8 (finished)
+    // The wizard's own copy of the time-out minutes, handed to TimeOutMinutes at the format step.
+    std::int16_t WizardTimeoutMinutes = 5;
 
     // --- schedule and command line ---
     QString ScheduleTargetKind; // "Group", "Single" or "Domain"

@@ -1,0 +1,108 @@
+// The main window's menu bar, the help and support entries, the options entry and the about box.
+#include "assistants/frmOptions.h"
+#include "console/frmAbout.h"
+#include "console/mainform.h"
+#include "console/vendor.h"
+#include "tests/support/testprogram.h"
+
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+class Menus : public ::testing::Test {
+protected:
+    void SetUp() override { t.setSetting("STARTUP", "0"); }
+    TestProgram t;
+};
+
+TEST_F(Menus, TheMenuBarHoldsEveryEntryInItsOrderWithoutShortcutKeys)
+{
+    t.start();
+    QStringList tree;
+    for (QAction* top : t.main().menuBar()->actions()) {
+        tree << top->menu()->objectName() + " " + top->text();
+        for (QAction* entry : top->menu()->actions()) {
+            tree << "  " + entry->objectName() + (entry->isSeparator() ? QString(" -") : " " + entry->text());
+            EXPECT_TRUE(entry->shortcut().isEmpty()) << entry->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(tree, (QStringList{"filemenu &File",
+                                 "  mnuWizard Message &Wizard...",
+                                 "  filesep4 -",
+                                 "  mnuSaveMess &Save Message...",
+                                 "  mnuOpenMess &Open Message...",
+                                 "  filesep -",
+                                 "  Exit E&xit",
+                                 "mnuMessage &Message",
+                                 "  mnuSend Send &Now",
+                                 "  mnuPreview &Preview",
+                                 "  filesep2 -",
+                                 "  mnuSchedule &Schedule",
+                                 "menuEdit &Edit",
+                                 "  menuOptions &Options",
+                                 "menuGroups &Group(s)",
+                                 "  menuManually &Edit Group File as Text...",
+                                 "  menuAdvancedGroup &Advanced Group Creation",
+                                 "help &Help",
+                                 "  menuHelp &Help files...",
+                                 "  mnuEmailTech &E-Mail Tech Support...",
+                                 "  helpsep -",
+                                 "  Aboutmenu &About"}));
+}
+
+TEST_F(Menus, HelpSupportAndOptionsEntries)
+{
+    t.setSetting("PREFIXSTATUS", "0");
+    t.start();
+    forms::mainform& m = t.main();
+    m.menuHelp->trigger();
+    EXPECT_EQ(t.browser->opened, QStringList{t.folder() + "/HelpFiles/UserGuide.pdf"});
+
+    m.mnuEmailTech->trigger();
+    const ShownBox& box = t.dialogs->shown.back();
+    EXPECT_EQ(box.title, "Corvane - E-Mail Information");
+    EXPECT_EQ(box.icon, MsgIcon::Information);
+    EXPECT_EQ(box.text, "If you have any type of query, problem, bug or comments and suggestions then please email:   " +
+                            vendor::SupportAddress + "    " + vendor::SupportThanks);
+
+    t.program().module1().TemplateText = "New default text";
+    m.menuOptions->trigger();
+    forms::frmOptions& o = t.options();
+    EXPECT_TRUE(o.isVisible());
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(o.txtTemplate->text(), "New default text");
+    EXPECT_TRUE(o.optPrefixOFF->isChecked());
+    EXPECT_FALSE(o.txtPrefix->isEnabled());
+    EXPECT_TRUE(o.optLogMsgON->isChecked());
+    EXPECT_FALSE(o.optLogMsgOFF->isChecked());
+}
+
+TEST_F(Menus, TheAboutBoxShowsTheMessengerStateTheSystemAndTheBuild)
+{
+    const std::pair<std::optional<int>, QString> cases[] = {{1, "Stopped"}, {4, "Running"}, {std::nullopt, ""}};
+    for (const auto& [state, shown] : cases) {
+        TestProgram p;
+        p.setSetting("STARTUP", "0");
+        p.system->version = {true, 2, 5, 1};
+        p.start();
+        if (state)
+            p.services->states["Messenger"] = *state;
+        p.main().Aboutmenu->trigger();
+        forms::frmAbout& about = p.program().frmAbout();
+        EXPECT_TRUE(about.isVisible());
+        EXPECT_EQ(about.lblStatus->text(), shown);
+        EXPECT_EQ(about.Label5->text(), "OS: WinXP");
+        EXPECT_EQ(about.Label8->text(), "Build: 8.0");
+        EXPECT_EQ(about.Label7->text(), "For Technical Support or queries (suggestions, bugs etc) please email:    " +
+                                            vendor::SupportAddress);
+
+        emit about.linkDevelop->linkActivated(vendor::WebPage);
+        EXPECT_EQ(p.browser->opened, QStringList{vendor::WebPage});
+        p.main().hide();
+        about.aboutbutOK->click();
+        EXPECT_FALSE(about.isVisible());
+        EXPECT_TRUE(p.main().isVisible());
+    }
+}
