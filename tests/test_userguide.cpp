@@ -1,0 +1,64 @@
+// The user guide that the build lays out in the program folder: a PDF of several pages whose text holds
+// every section the help links promise, a heading for each delivery status text and every line of
+// Corvane.ini.
+#include "engine/textfile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString guide = QStringLiteral(CORVANE_PROGRAM_DIR "/HelpFiles/UserGuide.pdf");
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString() << " (from poppler-utils)";
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(UserGuide, IsAPdfOfSeveralPagesWithEverySection)
+{
+    QFile file(guide);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << guide.toStdString();
+    EXPECT_TRUE(file.read(5) == "%PDF-");
+
+    const QRegularExpressionMatch pages =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {guide}));
+    ASSERT_TRUE(pages.hasMatch());
+    EXPECT_GE(pages.captured(1).toInt(), 8);
+
+    const QString text = run(QStringLiteral("pdftotext"), {guide, QStringLiteral("-")});
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.trimmed();
+    for (const char* heading :
+         {"Getting started", "Sending a message", "Delivery modes", "Installing the Nuvo client", "Groups",
+          "The Group Management tab", "The group text editor", "The numbered-name generator",
+          "Examples of numbered names", "The hosts file", "Saving /etc/hosts", "Distribution logs",
+          "The message wizard", "Scheduling a distribution", "atd must run", "The unattended command line",
+          "The settings file Corvane.ini", "Troubleshooting", "Delivery status texts",
+          "The message was successfully sent", "Winsock Communication Successfull", "No reply to PING",
+          "Winsock Failed to Connect to Client", "Service or Comms Error", "The message to DOMAIN failed"}) {
+        const bool found = std::any_of(lines.begin(), lines.end(), [&](const QString& line) {
+            return line == QLatin1String(heading) || line.endsWith(QLatin1String(". ") + QLatin1String(heading));
+        });
+        EXPECT_TRUE(found) << heading;
+    }
+
+    // Table cells wrap over several lines: they are looked for in the text with its blanks joined.
+    const QString joined = text.simplified();
+    EXPECT_TRUE(joined.contains(QLatin1String("PC-001 ... PC-009, PC-010 ... PC-099, PC-100")));
+    const corvane::ReadResult settings = corvane::readTextLines(QStringLiteral(CORVANE_DIST_DIR "/Corvane.ini"));
+    ASSERT_EQ(settings.lines.size(), 21);
+    for (const QString& line : settings.lines) {
+        const QString key = line.section(QLatin1Char('='), 0, 0) + QLatin1Char('=');
+        EXPECT_TRUE(joined.contains(key)) << key.toStdString();
+    }
+}
