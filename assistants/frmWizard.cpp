@@ -193,10 +193,8 @@ void frmWizard::buildSteps()
 
 void frmWizard::Form_Load()
 {
-    txtMessage->setText(m1_.TemplateText);
-    m1_.WizardTimeoutMinutes = m1_.TimeOutMinutes;
-    FileGroupDir->setPath(m1_.GroupsPath);
-    m1_.WizardStep = 0;
+    // On a fresh window the reset changes nothing but the message, the minutes, the list and the step.
+    ResetWizard();
     ShowWizardStep();
 }
 
@@ -508,12 +506,8 @@ void frmWizard::optSingle_Click()
     colour({optSingle, optDomain, optGroup});
 }
 
-void frmWizard::optDomain_Click()
-{
-    txtTarget->setEnabled(true);
-    FileGroupDir->setEnabled(false);
-    colour({optSingle, optDomain, optGroup});
-}
+// A domain's name is typed as a computer's is.
+void frmWizard::optDomain_Click() { optSingle_Click(); }
 
 void frmWizard::optGroup_Click()
 {
