@@ -6,7 +6,6 @@
 #include "console/frmAbout.h"
 #include "console/program.h"
 #include "console/vendor.h"
-#include "groups/frmEdit.h"
 
 namespace corvane::forms {
 
@@ -37,14 +36,7 @@ void mainform::menuAdvancedGroup_Click()
 
 void mainform::menuManually_Click()
 {
-    hide();
-    frmEdit& edit = program_.frmEdit();
-    bringUp(edit);
-    // Every entry starts in the file-list state, whatever was open when the editor was last left.
-    edit.txtFile->setText(QString());
-    m1_.GroupFileModified = 0;
-    edit.frameText->setEnabled(false);
-    edit.frameFiles->setEnabled(true);
+    // The group text editor comes with the group tools.
 }
 
 void mainform::menuOptions_Click()
