@@ -180,7 +180,7 @@ void frmNodeDetail::butUserGuide_Click()
     m1_.dialogs().msgBox(QStringLiteral("Corvane will load up the User Guide.  Look at the Troubleshooting section of "
                                         "the document to find solutions to your problems."),
                          MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Corvane - Information"));
-    m1_.OpenInBrowser(m1_.AppPath() + QStringLiteral("/HelpFiles/UserGuide.pdf"));
+    m1_.OpenUserGuide();
 }
 
 } // namespace corvane::forms

@@ -6,6 +6,8 @@
 #include "console/frmAbout.h"
 #include "console/program.h"
 #include "console/vendor.h"
+#include "groups/frmEdit.h"
+#include "groups/frmNumeric.h"
 
 namespace corvane::forms {
 
@@ -31,12 +33,19 @@ void mainform::mnuWizard_Click() { butWizard_Click(); }
 
 void mainform::menuAdvancedGroup_Click()
 {
-    // The numbered-name generator comes with the group tools.
+    hide();
+    bringUp(program_.frmNumeric());
 }
 
 void mainform::menuManually_Click()
 {
-    // The group text editor comes with the group tools.
+    hide();
+    frmEdit& edit = program_.frmEdit();
+    bringUp(edit);
+    // Every entry starts in the file-list state, whatever was open when the editor was last left.
+    m1_.GroupFileModified = 0;
+    edit.SetFileListState();
+    edit.lblFileInfo->clear();
 }
 
 void mainform::menuOptions_Click()
@@ -58,7 +67,7 @@ void mainform::menuOptions_Click()
         selectOption(options.optLogMsgON);
 }
 
-void mainform::menuHelp_Click() { m1_.OpenInBrowser(m1_.AppPath() + QStringLiteral("/HelpFiles/UserGuide.pdf")); }
+void mainform::menuHelp_Click() { m1_.OpenUserGuide(); }
 
 void mainform::mnuEmailTech_Click()
 {

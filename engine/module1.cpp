@@ -43,6 +43,8 @@ void Module1::OpenInBrowser(const QString& pathOrAddress)
                      MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Information"));
 }
 
+void Module1::OpenUserGuide() { OpenInBrowser(appPath_ + QStringLiteral("/HelpFiles/UserGuide.pdf")); }
+
 void Module1::LogIfEnabled(const QString& text)
 {
     if (BootLog == QLatin1String("YES"))

@@ -44,6 +44,8 @@ public:
     // Opens a web address or a local document (the user guide) in the desktop's browser or viewer;
     // when none can be started, a box gives the address so that the operator can open it by hand.
     void OpenInBrowser(const QString& pathOrAddress);
+    // The user guide, HelpFiles/UserGuide.pdf in the program folder.
+    void OpenUserGuide();
 
     // --- file and path helpers ---
     static QString FileNameFromPath(const QString& path);

@@ -410,6 +410,6 @@ void frmNumeric::butSaveTo_Click()
                          MsgIcon::None, QStringLiteral("Corvane - Information"));
 }
 
-void frmNumeric::Label7_Click() { m1_.OpenInBrowser(m1_.AppPath() + QStringLiteral("/HelpFiles/UserGuide.pdf")); }
+void frmNumeric::Label7_Click() { m1_.OpenUserGuide(); }
 
 } // namespace corvane::forms

@@ -3,6 +3,8 @@
 #include "console/frmAbout.h"
 #include "console/mainform.h"
 #include "console/vendor.h"
+#include "groups/frmEdit.h"
+#include "groups/frmNumeric.h"
 #include "tests/support/testprogram.h"
 
 #include <QMenuBar>
@@ -77,6 +79,43 @@ TEST_F(Menus, HelpSupportAndOptionsEntries)
     EXPECT_FALSE(o.txtPrefix->isEnabled());
     EXPECT_TRUE(o.optLogMsgON->isChecked());
     EXPECT_FALSE(o.optLogMsgOFF->isChecked());
+}
+
+TEST_F(Menus, TheGroupEntriesOpenTheEditorAfreshAndTheGenerator)
+{
+    t.start();
+    t.write("Groups/LAB.mit", "PC1\r\n");
+    forms::mainform& m = t.main();
+    m.menuManually->trigger();
+    forms::frmEdit& edit = t.program().frmEdit();
+    EXPECT_FALSE(m.isVisible());
+    ASSERT_TRUE(edit.isVisible());
+    ASSERT_TRUE(edit.fileGroups->selectFile("LAB.mit"));
+    emit edit.fileGroups->itemClicked(edit.fileGroups->currentItem());
+    edit.butOpen->click();
+    ASSERT_EQ(edit.txtFile->text(), "PC1\r\n");
+    edit.txtFile->setText("PC1\r\nPC2\r\n");
+    ASSERT_EQ(t.program().module1().GroupFileModified, 1);
+    t.dialogs->answer(MsgAnswer::Yes); // leave without saving
+    edit.butCloseForm->click();
+    ASSERT_TRUE(m.isVisible());
+
+    // The next entry shows the file list again, whatever was open when the editor was left.
+    m.menuManually->trigger();
+    EXPECT_EQ(edit.txtFile->text(), "");
+    EXPECT_EQ(edit.lblFileInfo->text(), "");
+    EXPECT_FALSE(edit.frameText->isEnabled());
+    EXPECT_TRUE(edit.frameFiles->isEnabled());
+    EXPECT_FALSE(edit.butSave->isEnabled());
+    EXPECT_FALSE(edit.mnuPaste->isEnabled());
+    EXPECT_EQ(t.program().module1().GroupFileModified, 0);
+    edit.butCloseForm->click();
+
+    m.menuAdvancedGroup->trigger();
+    EXPECT_FALSE(m.isVisible());
+    ASSERT_TRUE(t.program().frmNumeric().isVisible());
+    t.program().frmNumeric().close();
+    EXPECT_TRUE(m.isVisible());
 }
 
 TEST_F(Menus, TheAboutBoxShowsTheMessengerStateTheSystemAndTheBuild)
