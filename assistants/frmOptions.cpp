@@ -120,6 +120,9 @@ void frmOptions::Dir1_Change() { File1->setPath(Dir1->text()); }
 
 void frmOptions::File1_Click()
 {
+    // The hosts path names a file: a click that leaves none chosen keeps the one there was.
+    if (File1->fileName().isEmpty())
+        return;
     QString folder = Dir1->text();
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
@@ -164,7 +167,9 @@ void frmOptions::butDeleteMsgLog_Click()
 void frmOptions::optOKbut_Click()
 {
     mainform& main = program_.mainform();
-    if (main.optMessenger->isChecked() && txtAlias->text() != m1_.ComputerName) {
+    // The box holds the computer name as "Reset to Host Name" puts it, upper-cased; the system
+    // gives it in its own case.
+    if (main.optMessenger->isChecked() && txtAlias->text() != m1_.ComputerName.toUpper()) {
         m1_.dialogs().msgBox(
             QStringLiteral("You have chosen to alter your sending alias name.  Some client terminals that have been "
                            "upgraded from Windows NT4/98/ME may NOT RECEIVE your messages sent if you change your "

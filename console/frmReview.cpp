@@ -8,6 +8,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 
 namespace corvane::forms {
 
@@ -23,6 +24,8 @@ frmReview::frmReview(Program& program) : program_(program)
     txtMess = new MultiLineBox(this);
     txtMess->setObjectName(QStringLiteral("txtMess"));
     txtMess->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Only a copy to read: the message sent is the main window's.
+    txtMess->setReadOnly(true);
     lblWarning = label(QStringLiteral("YOUR CANNOT CANCEL A MESSAGE DURING DISTRIBUTION"));
     lblWarning->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
     butSend = new QPushButton(QStringLiteral("Send"), this);
@@ -31,6 +34,7 @@ frmReview::frmReview(Program& program) : program_(program)
     butCancel->setObjectName(QStringLiteral("butCancel"));
     bindClick(butSend, [this] { butSend_Click(); });
     bindClick(butCancel, [this] { butCancel_Click(); });
+    butSend->setDefault(true);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(label(QStringLiteral("Group:")), 0, 0);
@@ -58,10 +62,37 @@ void frmReview::Form_Load()
     txtMess->setText(program_.mainform().messtext->text());
 }
 
+void frmReview::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        program_.mainform().setEnabled(false);
+        butSend->setFocus();
+    }
+}
+
+void frmReview::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        program_.mainform().setEnabled(true);
+}
+
+void frmReview::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    (focusWidget() == butCancel ? butCancel : butSend)->click();
+}
+
 void frmReview::butSend_Click()
 {
     // The window goes away here; everything after this line reaches the program only.
     Program& program = program_;
+    if (program.module1().RefuseWhileSending())
+        return;
     if (program.module1().SendCancelled == QLatin1String("YES")) {
         program.unloadFrmReview();
         return;

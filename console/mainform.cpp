@@ -13,6 +13,9 @@
 
 namespace corvane::forms {
 
+// Tab moves on to the next control, as in every other box of the program; a message has no tabs.
+MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) { setTabChangesFocus(true); }
+
 QString MultiLineBox::text() const
 {
     QString text = toPlainText();

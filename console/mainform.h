@@ -30,7 +30,7 @@ namespace corvane::forms {
 class MultiLineBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    using QPlainTextEdit::QPlainTextEdit;
+    explicit MultiLineBox(QWidget* parent = nullptr);
     QString text() const;
     void setText(const QString& text);
 };

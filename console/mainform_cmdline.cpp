@@ -117,9 +117,13 @@ void mainform::CommandLineRun()
         return;
     }
     // Nothing was sent (a refusal of "Send Now", or no known target): the program stays open, and
-    // the operator needs its window to see the message and the fields.
-    if (!AutoKillTimer->isActive())
+    // the operator needs its window to see the message and the fields. From here on the operator
+    // sends, with the review and status windows, and the program stays until the operator's Exit.
+    if (!AutoKillTimer->isActive()) {
+        m1_.CmdLineMode = 0;
+        m1_.platform().tray->setVisible(false);
         show();
+    }
 }
 
 void mainform::CommandLineFailure()

@@ -18,8 +18,8 @@ void mainform::wirePreviewMenus() {
 
 void mainform::butTest_Click() {
     // While a delivery waits on the network the window still takes clicks; a second preview then
-    // would rewrite the client file that the first one is sending.
-    if (program_.netSend().Busy())
+    // would rewrite the client file that the running send is reading.
+    if (m1_.RefuseWhileSending())
         return;
     m1_.CurrentMessage = messtext->text();
     if (m1_.ClientMode == 1) {
@@ -79,10 +79,9 @@ void mainform::mnuOpenMess_Click() {
                              MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
         return;
     }
-    QString text;
-    for (const QString &line : read.lines)
-        text += line + QStringLiteral("\r\n");
-    messtext->setText(text);
+    // The line end that Save puts after the text is not part of the message: a file opened and
+    // saved again stays as it was, and the clients show no empty line it did not hold.
+    messtext->setText(read.lines.join(QStringLiteral("\r\n")));
 }
 
 void mainform::mnuSaveMess_Click() {

@@ -76,6 +76,12 @@ QWidget* mainform::buildCreateMessageTab()
     targets->addWidget(tab1lblcpu, 6, 0);
     targets->addWidget(tab1sendcpu, 7, 0);
 
+    // Tab goes the way a send is made: the target, the message, then the send commands.
+    const QList<QWidget*> order{tab1opt1,    tab1opt2,    tab1opt3, tab1filelist, tab1sendcpu, messtext,
+                                tab1butSend, tab1butclear, butTest, butSchedule,  butWizard};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {tab1butSend, tab1butclear, butTest, butSchedule, butWizard})
         buttons->addWidget(b);
@@ -208,6 +214,8 @@ void mainform::mnuSend_Click() { tab1butSend_Click(); }
 void mainform::tab1butSend_Click()
 {
     Program& program = program_;
+    if (m1_.RefuseWhileSending())
+        return;
     m1_.SendCancelled = QStringLiteral("NO");
     m1_.CurrentMessage = messtext->text();
     SetStatus(5, QStringLiteral("Preparing Message for distribution..."));

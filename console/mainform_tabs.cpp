@@ -26,6 +26,7 @@ void mainform::SSTab1_Click(int /*PreviousTab*/)
     if (tab2butClose && tab2butClose->isEnabled())
         tab2butClose_Click();
     tab1filelist->Refresh();
+    tab1filelist->setCurrentItem(nullptr); // no group is chosen now, so none is shown chosen
     m1_.SelectedGroupFile.clear();
     ListView5->setEnabled(false);
     ListView4->setEnabled(false);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QSystemTrayIcon>
 
@@ -46,14 +47,42 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
     return ok ? text : QString();
 }
 
+namespace {
+
+// The extension a name typed without one gets: the filter's, when it names exactly one
+// ("Message Files (*.txt)" gives "txt"; "HTML Files (*.htm*)" gives none).
+QString defaultSuffix(const QString& filter)
+{
+    static const QRegularExpression single(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)\\)"));
+    const QRegularExpressionMatch match = single.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString chooseFile(const QString& title, const QString& folder, const QString& filter, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(nullptr, title, folder, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Qt's own dialog adds the extension before it asks whether to replace a file of that name, so
+    // the question comes for "notes" as for "notes.txt"; a desktop's dialog may ask about the name
+    // as typed and let the file with the extension be replaced unasked.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDefaultSuffix(defaultSuffix(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
 QString QtDialogs::openFileName(const QString& title, const QString& folder, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(nullptr, title, folder, filter);
+    return chooseFile(title, folder, filter, QFileDialog::AcceptOpen);
 }
 
 QString QtDialogs::saveFileName(const QString& title, const QString& folder, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(nullptr, title, folder, filter);
+    return chooseFile(title, folder, filter, QFileDialog::AcceptSave);
 }
 
 QtTrayIcon::QtTrayIcon()

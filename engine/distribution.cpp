@@ -4,6 +4,8 @@
 #include "engine/netsend.h"
 #include "engine/textfile.h"
 
+#include <QScopeGuard>
+
 namespace corvane {
 
 namespace {
@@ -27,8 +29,25 @@ QString Module1::GroupTooLargeText(qsizetype lines) const
         .arg(TargetNames.size());
 }
 
+bool Module1::SendRunning() const { return Distributing || (Delivery && Delivery->Busy()); }
+
+bool Module1::RefuseWhileSending()
+{
+    if (!SendRunning())
+        return false;
+    dialogs().msgBox(QStringLiteral("A message is being sent.  Please wait until it has been sent before you send or "
+                                    "preview another."),
+                     MsgButtons::Ok, MsgIcon::Information, kInformation);
+    return true;
+}
+
 void Module1::SendDistribution(const QString& kind)
 {
+    // The callers refuse a second send before they touch a window; this one has nothing to undo.
+    if (RefuseWhileSending())
+        return;
+    Distributing = true;
+    const auto over = qScopeGuard([this] { Distributing = false; });
     IConsole& window = console();
     TargetNames.assign(6001, QString());
     TargetStatus.assign(6001, QString());

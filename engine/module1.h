@@ -114,11 +114,17 @@ public:
     // Sends the main window's message to every node of one target: "1" the chosen group file,
     // "2" the computer in the target box, "3" the domain or workgroup in the target box.
     void SendDistribution(const QString& kind);
+    // True while a distribution or a preview runs. Their waits let window events run, and one
+    // socket and one client message file serve them both: no other send may start meanwhile.
+    bool SendRunning() const;
+    // Shows the box that refuses a send while another runs, and says whether it did.
+    bool RefuseWhileSending();
     // The refusals of a chosen group that cannot be read or holds more lines than the results can.
     QString GroupUnreadableText(const QString& error) const;
     QString GroupTooLargeText(qsizetype lines) const;
     // The per-node delivery the distribution calls; the program hands it over once it has made it.
     NetSend* Delivery = nullptr;
+    bool Distributing = false; // between the start and the end of SendDistribution
 
     // --- group editing ---
     std::int16_t GroupDirty = 0;

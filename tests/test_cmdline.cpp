@@ -3,6 +3,8 @@
 // failure tail, refusals leave it open.
 #include "assistants/frmOptions.h"
 #include "assistants/frmSchedule.h"
+#include "console/frmNodeStatus.h"
+#include "console/frmReview.h"
 #include "console/mainform.h"
 #include "console/program.h"
 #include "tests/support/fakedelivery.h"
@@ -202,6 +204,17 @@ TEST_F(CommandLine, RefusalsLeaveTheProgramOpenWithItsWindow)
     EXPECT_TRUE(m->messtext->text().isEmpty());
     expectLeftOpen();
     EXPECT_EQ(peer.connections(), 0);
+
+    // The window is the operator's now: the next send is an interactive one, with its review and
+    // status windows, and the program stays open after it.
+    EXPECT_EQ(m1->CmdLineMode, 0);
+    m->messtext->setText(QStringLiteral("Typed by the operator"));
+    m->tab1butSend_Click();
+    ASSERT_TRUE(t.program().frmReviewLoaded());
+    t.program().frmReview().butSend_Click();
+    EXPECT_EQ(peer.connections(), 1);
+    EXPECT_TRUE(t.program().frmNodeStatusLoaded() && t.program().frmNodeStatus().isVisible());
+    EXPECT_FALSE(m->AutoKillTimer->isActive());
 }
 
 TEST_F(CommandLine, OneEmptyMessageLineIsAnEmptyMessage)

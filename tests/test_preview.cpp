@@ -1,5 +1,7 @@
 // The preview on the operator's own desktop and the message files of the Messages folder.
+#include "console/frmReview.h"
 #include "console/mainform.h"
+#include "console/program.h"
 #include "engine/module1.h"
 #include "tests/support/fakedelivery.h"
 #include "tests/support/fakenuvo.h"
@@ -39,7 +41,7 @@ protected:
     TestProgram t;
 };
 
-TEST_F(MessageFiles, EachSaveAndOpenCycleAddsOneLineEnd) {
+TEST_F(MessageFiles, AMessageSavedAndOpenedAgainStaysAsItWas) {
     m().messtext->setText("Hello");
     save("Messages/hello.txt");
     ASSERT_NE(t.dialogs->last(), nullptr);
@@ -48,24 +50,24 @@ TEST_F(MessageFiles, EachSaveAndOpenCycleAddsOneLineEnd) {
     EXPECT_EQ(t.dialogs->last()->text, "Message Files (*.txt)");
     EXPECT_EQ(t.read("Messages/hello.txt"), QByteArray("Hello\r\n"));
 
-    m().messtext->setText("something else");
-    open("Messages/hello.txt");
-    EXPECT_EQ(t.dialogs->last()->kind, "openFileName");
-    EXPECT_EQ(t.dialogs->last()->title, "Open Corvane Message File...");
-    EXPECT_EQ(m().messtext->text(), "Hello\r\n");
-
-    save("Messages/hello.txt");
-    EXPECT_EQ(t.read("Messages/hello.txt"), QByteArray("Hello\r\n\r\n"));
-    EXPECT_EQ(t.dialogs->texts(), QStringList()) << "no box on the way";
-}
-
-TEST_F(MessageFiles, LinesAndLatin1TextSurviveTheRoundTrip) {
-    m().messtext->setText(QStringLiteral("Caf\u00e9 closes at 5\r\nsecond line"));
+    // Files as the program writes them, and as another editor may leave them.
+    const std::pair<QByteArray, QString> files[] = {
+        {"Hello\r\n", "Hello"},
+        {"Caf\xe9 closes at 5\r\nsecond line\r\n\r\n", QStringLiteral("Caf\u00e9 closes at 5\r\nsecond line\r\n")},
+        {"no line end", "no line end"},
+    };
+    for (const auto &[bytes, text] : files) {
+        t.write("Messages/cycle.txt", bytes);
+        m().messtext->setText("something else");
+        open("Messages/cycle.txt");
+        EXPECT_EQ(t.dialogs->last()->kind, "openFileName");
+        EXPECT_EQ(m().messtext->text(), text);
+        save("Messages/cycle.txt");
+        EXPECT_EQ(t.read("Messages/cycle.txt"), bytes.endsWith("\n") ? bytes : bytes + "\r\n");
+    }
     save("Messages/two");
-    EXPECT_EQ(t.read("Messages/two.txt"), QByteArray("Caf\xe9 closes at 5\r\nsecond line\r\n"))
-        << "a name typed without an extension gets .txt";
-    open("Messages/two.txt");
-    EXPECT_EQ(m().messtext->text(), QStringLiteral("Caf\u00e9 closes at 5\r\nsecond line\r\n"));
+    EXPECT_TRUE(QFile::exists(t.path("Messages/two.txt"))) << "a name typed without an extension gets .txt";
+    EXPECT_EQ(t.dialogs->texts(), QStringList()) << "no box on the way";
 }
 
 TEST_F(MessageFiles, AnEmptyFileEmptiesTheMessageBox) {
@@ -231,20 +233,48 @@ TEST_F(ClientPreview, AMissingPageStopsThePreviewBeforeAnyDelivery) {
     EXPECT_EQ(t.program().module1().SendCancelled, "YES");
 }
 
-TEST_F(ClientPreview, ASecondPreviewWhileTheFirstWaitsIsIgnored) {
-    forms::mainform &m = t.main();
-    FakeNuvo::Script slow;
-    slow.replyDelayMs = 200;
-    peer.setScript(slow);
-    m.messtext->setText("first");
-    QTimer::singleShot(50, &m, [&m] {
-        m.messtext->setText("second");
-        m.butTest->click();
-    });
-    const std::size_t before = t.dialogs->shown.size();
-    m.butTest->click();
-    EXPECT_EQ(t.dialogs->shown.size(), before) << "neither preview reports a failure";
-    ASSERT_EQ(peer.connections(), 1);
-    EXPECT_TRUE(peer.sessions()[0].file.endsWith("\r\nfirst\r\n"));
-    EXPECT_TRUE(t.read("socket.txt").endsWith("\r\nfirst\r\n"));
+// The send commands, the menus and the review stay reachable while a send waits on the network;
+// each is refused, and the running send goes on to its one client untouched.
+TEST_F(ClientPreview, EverySendStartedWhileAPreviewOrADistributionRunsIsRefused) {
+    const QString refusal = QStringLiteral(
+        "A message is being sent.  Please wait until it has been sent before you send or preview another.");
+    for (const bool distribution : {false, true}) {
+        SCOPED_TRACE(distribution ? "during a distribution" : "during a preview");
+        forms::mainform &m = t.main();
+        Module1 &m1 = t.program().module1();
+        FakeNuvo::Script slow;
+        slow.replyDelayMs = 200;
+        peer.setScript(slow);
+        const int sessionsBefore = peer.connections();
+        selectOption(m.tab1opt2);
+        m.tab1sendcpu->setText("labhost");
+        m.messtext->setText("first");
+        t.dialogs->shown.clear();
+        QTimer::singleShot(50, &m, [&] {
+            m.messtext->setText("second");
+            m.tab1sendcpu->setText("otherhost");
+            m.tab1butSend_Click();
+            m.mnuSend->trigger();
+            m.butTest_Click();
+            m.mnuPreview_Click();
+            t.program().frmReview().butSend->click();
+        });
+        if (distribution)
+            m.tab1butSend->click();
+        else
+            m.butTest->click();
+        EXPECT_EQ(t.dialogs->texts(), QStringList(5, refusal));
+        EXPECT_EQ(t.dialogs->last()->title, "Corvane - Information");
+        ASSERT_EQ(peer.connections(), sessionsBefore + 1) << "no second connection";
+        EXPECT_TRUE(peer.sessions().last().complete) << "the client message file stayed for the whole transfer";
+        EXPECT_TRUE(peer.sessions().last().file.endsWith("\r\nfirst\r\n"));
+        if (distribution) {
+            EXPECT_EQ(m1.TargetCount, 1);
+            EXPECT_EQ(m1.TargetStatus[0], "Pass");
+            EXPECT_EQ(m1.TargetNames[0], "LABHOST");
+            t.program().unloadFrmNodeStatus();
+        }
+        t.program().unloadFrmReview();
+        m.show();
+    }
 }

@@ -6,6 +6,8 @@
 #include "console/program.h"
 #include "tests/support/testprogram.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -223,21 +225,28 @@ TEST_F(SendTab, ReviewShowsTheGroupAndCancelSendsNothing)
     EXPECT_EQ(m1->TargetCount, 0);
 }
 
-TEST_F(SendTab, ASecondSendNowShowsTheReviewAfresh)
+TEST_F(SendTab, TheReviewHoldsTheMainWindowAndEnterSendsWhatItShows)
 {
-    group(QStringLiteral("A.mit"), "PC01\r\n");
+    group(QStringLiteral("A.mit"), "127.0.0.1\r\n");
     group(QStringLiteral("B.mit"), "PC01\r\nPC02\r\n");
     selectOption(m->tab1opt1);
     m->messtext->setText(QStringLiteral("first"));
     clickGroup(QStringLiteral("A.mit"));
-    sendNow();
-    clickGroup(QStringLiteral("B.mit"));
-    m->messtext->setText(QStringLiteral("second"));
+    m->show();
     sendNow();
     forms::frmReview& review = t.program().frmReview();
-    EXPECT_EQ(review.lblGroup->text(), "B.mit");
-    EXPECT_EQ(review.lblNodes->text(), "2");
-    EXPECT_EQ(review.txtMess->text(), "second");
+    EXPECT_FALSE(m->isEnabled()) << "the main window takes no input while the review is open";
+    sendNow();
+    EXPECT_EQ(&t.program().frmReview(), &review) << "a disabled Send Now does nothing";
+
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(review.txtMess, &enter);
+    EXPECT_FALSE(t.program().frmReviewLoaded());
+    EXPECT_TRUE(m->isEnabled());
+    EXPECT_FALSE(m->isVisible());
+    ASSERT_EQ(t.messenger->calls.size(), 1);
+    EXPECT_EQ(t.messenger->calls[0].message(), "first");
+    EXPECT_EQ(m1->TargetNames[0], "127.0.0.1");
 }
 
 TEST_F(SendTab, AGroupLargerThanTheResultsIsRefused)
@@ -295,4 +304,22 @@ TEST_F(SendTab, ProgressPaintsNowAndHoldsFastChangesForTheNextFrame)
     pump(100);
     EXPECT_TRUE(progress.updatesEnabled()) << "the held change is painted without a further node";
     EXPECT_EQ(progress.lblNode->text(), "PC02");
+}
+
+TEST_F(SendTab, AGroupChosenWithTheKeyboardIsChosenAndATabSwitchForgetsIt)
+{
+    group(QStringLiteral("A.mit"), "PC01\r\n");
+    group(QStringLiteral("B.mit"), "PC01\r\nPC02\r\n");
+    selectOption(m->tab1opt1);
+    clickGroup(QStringLiteral("A.mit"));
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(m->tab1filelist, &down);
+    EXPECT_EQ(m1->SelectedGroupFile, "B.mit");
+    EXPECT_EQ(m->lblGroupNodesCtr->text(), "2 Nodes");
+
+    m->SSTab1->setCurrentIndex(1);
+    m->SSTab1->setCurrentIndex(0);
+    EXPECT_EQ(m1->SelectedGroupFile, "");
+    EXPECT_TRUE(m->tab1filelist->selectedItems().isEmpty()) << "no group is shown chosen";
+    EXPECT_EQ(m->tab1filelist->fileName(), "");
 }
