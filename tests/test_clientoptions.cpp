@@ -272,4 +272,12 @@ TEST_F(ClientOptions, TheDownloadPageOpensOnlyOnYes) {
     t.dialogs->answer(MsgAnswer::Yes);
     m.butClientDownload->click();
     EXPECT_EQ(t.browser->opened, QStringList{forms::mainform::ClientDownloadAddress});
+
+    // No browser could be started: the operator is told, and given the address to open by hand.
+    t.browser->opens = false;
+    t.dialogs->answer(MsgAnswer::Yes);
+    m.butClientDownload->click();
+    EXPECT_EQ(t.dialogs->last()->text, "Corvane could not start a web browser or document viewer to open:\r\n\r\n" +
+                                            forms::mainform::ClientDownloadAddress + "\r\n\r\nPlease open it by hand.");
+    EXPECT_EQ(t.dialogs->last()->title, "Corvane - Information");
 }

@@ -2,12 +2,17 @@
 #include "console/frmReview.h"
 #include "console/mainform.h"
 #include "console/program.h"
+#include "console/qtdialogs.h"
 #include "engine/module1.h"
 #include "tests/support/fakedelivery.h"
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -276,5 +281,47 @@ TEST_F(ClientPreview, EverySendStartedWhileAPreviewOrADistributionRunsIsRefused)
         }
         t.program().unloadFrmReview();
         m.show();
+    }
+}
+
+// The desktop's save dialog: a name typed without ".txt" is the file with it, and replacing that
+// file is asked about first.
+TEST(FileDialogs, ReplacingAFileNamedWithoutItsExtensionIsAskedFirst) {
+    QTemporaryDir dir;
+    QFile old(dir.path() + "/notes.txt");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    QtDialogs dialogs;
+    QStringList questions;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    bool typed = false;
+    // Plays the operator: types "notes" and saves, answers the question, and cancels a dialog that
+    // is still open after that.
+    QTimer operatorAtTheScreen;
+    operatorAtTheScreen.setInterval(20);
+    QObject::connect(&operatorAtTheScreen, &QTimer::timeout, [&] {
+        QWidget *front = QApplication::activeModalWidget();
+        if (auto *question = qobject_cast<QMessageBox *>(front)) {
+            questions << question->text();
+            question->button(answer)->click();
+        } else if (auto *files = qobject_cast<QFileDialog *>(front)) {
+            if (typed) {
+                files->reject();
+                return;
+            }
+            typed = true;
+            files->selectFile("notes");
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        }
+    });
+    operatorAtTheScreen.start();
+    for (const auto &[reply, chosen] : {std::pair{QMessageBox::No, QString()},
+                                        std::pair{QMessageBox::Yes, dir.path() + "/notes.txt"}}) {
+        answer = reply;
+        typed = false;
+        questions.clear();
+        EXPECT_EQ(dialogs.saveFileName("Save Corvane Message File...", dir.path(), "Message Files (*.txt)"), chosen);
+        ASSERT_EQ(questions.size(), 1);
+        EXPECT_TRUE(questions[0].contains("notes.txt")) << questions[0].toStdString();
     }
 }
