@@ -83,6 +83,14 @@ void removeCloseCommand(QWidget* window)
 
 void setTextColour(QWidget* control, const QColor& colour)
 {
+    // Only the control's own caption: what it holds (a frame's message box and its scroll bar) keeps
+    // the colours it has.
+    for (QWidget* child : control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QPalette own = child->palette();
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+            own.setColor(role, own.color(role));
+        child->setPalette(own);
+    }
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::ButtonText, colour);

@@ -55,7 +55,14 @@ frmNodeStatus::frmNodeStatus(Program& program) : program_(program), m1_(program.
     ListView1->setIconSize(QSize(17, 16));
     ListView1->setResizeMode(QListView::Adjust);
     ListView1->setMovement(QListView::Static);
-    ListView1->setMinimumSize(420, 240);
+    // One cell per node, wide enough for a computer name of 14 characters, so the icons stand in a
+    // regular grid; the window opens with room for five columns of four.
+    const QFontMetrics metrics = ListView1->fontMetrics();
+    const QSize cell(metrics.horizontalAdvance(QLatin1Char('W')) * 9, 16 + metrics.height() * 2 + 8);
+    ListView1->setGridSize(cell);
+    ListView1->setUniformItemSizes(true);
+    ListView1->setWordWrap(true);
+    ListView1->setMinimumSize(cell.width() * 5 + 24, cell.height() * 4 + 8);
     connect(ListView1, &QListWidget::itemDoubleClicked, this, [this] { ListView1_DblClick(); });
 
     lblPass = new QLabel(QStringLiteral("Passed:"), this);

@@ -30,7 +30,7 @@ QWidget *mainform::buildClientOptionsTab() {
     auto *modeLayout = new QVBoxLayout(Frame1);
     modeLayout->addWidget(optMessenger);
     modeLayout->addWidget(optWinsock);
-    modeLayout->addWidget(butClientDownload);
+    modeLayout->addWidget(butClientDownload, 0, Qt::AlignLeft);
 
     frmNuvoOpt = named(new QGroupBox(QStringLiteral("Nuvo Client Message Options:"), tab), "frmNuvoOpt");
     lblWinTitle = named(new QLabel(QStringLiteral("Window Title:"), frmNuvoOpt), "lblWinTitle");
@@ -87,11 +87,20 @@ QWidget *mainform::buildClientOptionsTab() {
     bindClick(chkTimeOut, [this] { chkTimeOut_Click(); });
     connect(butPlusMin, &QPushButton::clicked, this, [this] { butPlusMin_Click(); });
     connect(butMinusMin, &QPushButton::clicked, this, [this] { butMinusMin_Click(); });
+    // The label keeps its place while it is hidden, so "+" and "-" stay where they are.
+    QSizePolicy keepPlace = lblMinutesDisplay->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    lblMinutesDisplay->setSizePolicy(keepPlace);
+    lblMinutesDisplay->setMinimumWidth(lblMinutesDisplay->fontMetrics().horizontalAdvance(
+        QStringLiteral("Show Message for [32767] minutes.")));
     auto *timeLayout = new QHBoxLayout(frmNuvotime);
     timeLayout->addWidget(chkTimeOut);
     timeLayout->addWidget(lblMinutesDisplay);
-    timeLayout->addWidget(butPlusMin);
-    timeLayout->addWidget(butMinusMin);
+    for (QPushButton *button : {butPlusMin, butMinusMin}) {
+        button->setFixedWidth(button->sizeHint().height() * 3 / 2);
+        timeLayout->addWidget(button);
+    }
+    timeLayout->addStretch();
 
     auto *layout = new QVBoxLayout(tab);
     layout->addWidget(Frame1);

@@ -11,6 +11,7 @@
 #include "console/frmReview.h"
 #include "console/frmSplash.h"
 #include "console/mainform.h"
+#include "console/placement.h"
 #include "groups/frmEdit.h"
 #include "groups/frmNumeric.h"
 #include "groups/groupfiles.h"
@@ -30,6 +31,7 @@ Program::Program(QString programFolder, Platform platform, QStringList arguments
     netSend_ = std::make_unique<NetSend>(*module1_, *module_);
     module1_->Delivery = netSend_.get();
     groupGeneral_ = std::make_unique<GroupGeneral>(*this);
+    placer_ = std::make_unique<WindowPlacer>([this]() -> QWidget* { return main_.get(); });
 }
 
 Program::~Program()
@@ -55,6 +57,7 @@ template <class W> W& Program::window(std::unique_ptr<W>& slot)
     if (!slot) {
         // The window is reachable while its load runs, as the load's own steps may reach it.
         slot.reset(new W(*this));
+        placer_->watch(slot.get());
         slot->Form_Load();
     }
     return *slot;

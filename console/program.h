@@ -14,6 +14,7 @@
 namespace corvane {
 
 class LocateHost;
+class WindowPlacer;
 class GroupGeneral;
 
 namespace forms {
@@ -157,6 +158,7 @@ private:
     std::unique_ptr<LocateHost> locateHost_;
     std::unique_ptr<Module> module_;
     std::unique_ptr<NetSend> netSend_;
+    std::unique_ptr<WindowPlacer> placer_;
 
     std::unique_ptr<forms::mainform> main_;
     std::unique_ptr<forms::frmOptions> options_;
