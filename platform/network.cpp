@@ -200,7 +200,7 @@ LinuxTcpClient::LinuxTcpClient() : context_(std::make_unique<QObject>())
     connectTimer_ = new QTimer(context_.get());
     connectTimer_->setSingleShot(true);
     QObject::connect(connectTimer_, &QTimer::timeout, context_.get(), [this] {
-        if (state_ == ResolvingHost || state_ == Connecting) {
+        if (connecting()) {
             ++generation_; // a lookup still running is no longer wanted
             closeSocket();
             setState(Error);
@@ -220,10 +220,16 @@ LinuxTcpClient::~LinuxTcpClient()
         ::close(idle_);
 }
 
+bool LinuxTcpClient::connecting() const
+{
+    return state_ == ResolvingHost || state_ == HostResolved || state_ == Connecting;
+}
+
 void LinuxTcpClient::setState(int state)
 {
     state_ = state;
-    if (state != ResolvingHost && state != Connecting)
+    // One time-out covers the lookup and the connection together.
+    if (!connecting())
         connectTimer_->stop();
 }
 

@@ -122,7 +122,8 @@ public:
 // A non-blocking TCP socket on the event loop. A connection that stands at once is connected
 // without a turn of the event loop; one that is neither accepted nor refused within the connect
 // time-out is reported as failed (state 9), so that no delivery waits on the system's own, much
-// longer, limit. Host names are looked up without blocking the window.
+// longer, limit; the time-out counts from Connect, through the name's lookup. Host names are looked
+// up without blocking the window.
 class LinuxTcpClient : public ITcpClient {
 public:
     LinuxTcpClient();
@@ -137,6 +138,7 @@ public:
 
 private:
     void setState(int state);
+    bool connecting() const; // looking the host up or waiting for the connection
     void connectTo(std::uint32_t address);
     void connected();
     void readable();
