@@ -129,7 +129,7 @@ void frmOptions::File1_Click()
     Label2->setText(folder + File1->fileName());
 }
 
-void frmOptions::butDefault_Click() { txtAlias->setText(m1_.ComputerName.toUpper()); }
+void frmOptions::butDefault_Click() { txtAlias->setText(upperName(m1_.ComputerName)); }
 void frmOptions::optLogMsgON_Click() { m1_.LogMessages = 1; }
 void frmOptions::optLogMsgOFF_Click() { m1_.LogMessages = 0; }
 
@@ -182,7 +182,7 @@ void frmOptions::optOKbut_Click()
     m1_.SaveIniSettings();
     m1_.GetFreeFileNumber();
     QString error;
-    if (!writeWholeFile(m1_.TemplateFile, txtTemplate->text().toLatin1() + kCrLf, &error)) {
+    if (!writeWholeFile(m1_.TemplateFile, toAnsi(txtTemplate->text()) + kCrLf, &error)) {
         m1_.dialogs().msgBox(QStringLiteral("The template.dat file could not be written (") + error +
                                  QStringLiteral(").  The message template was not changed."),
                              MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));

@@ -166,7 +166,7 @@ QByteArray frmSchedule::scheduleFileBytes()
                  (main.chkTimeOut->isChecked() ? QString::number(m1_.TimeOutMinutes) : QStringLiteral("DISABLED"));
     QByteArray bytes = crlfLines(lines);
     if (main.optMessenger->isChecked() || main.optPlain->isChecked())
-        bytes += txtMessage->text().toLatin1() + kCrLf;
+        bytes += toAnsi(txtMessage->text()) + kCrLf;
     return bytes;
 }
 

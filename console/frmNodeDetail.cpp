@@ -69,7 +69,7 @@ void frmNodeDetail::ShowNode(int index)
     if (index < 0 || index >= static_cast<int>(m1_.TargetNames.size()))
         return;
 
-    lblNode->setText(m1_.TargetNames[index].toUpper());
+    lblNode->setText(upperName(m1_.TargetNames[index]));
     const QString status = m1_.TargetStatus[index];
     lblStatus->setText(status);
     QPalette palette = lblStatus->palette();

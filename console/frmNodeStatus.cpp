@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <limits>
 #include <set>
 
 namespace corvane::forms {
@@ -19,6 +20,7 @@ namespace {
 
 const QString kPass = QStringLiteral("Pass");
 const QString kFail = QStringLiteral("Fail");
+const QString kEntered = QStringLiteral("ENTERED");
 
 struct OldRecord {
     QString name;
@@ -196,7 +198,7 @@ void frmNodeStatus::WriteSentLogRecord()
         QStringLiteral("Date=") + m1_.DateText(),
         QStringLiteral("Time=") + m1_.TimeText(),
         QStringLiteral("Type=") + m1_.LogType,
-        QStringLiteral("Target=") + m1_.LogTarget.toUpper(),
+        QStringLiteral("Target=") + upperName(m1_.LogTarget),
         QStringLiteral("Pass=") + QString::number(m1_.PassedCount),
         QStringLiteral("Fail=") + QString::number(m1_.FailedCount),
         QStringLiteral("[Message_Start]"),
@@ -265,17 +267,20 @@ bool frmNodeStatus::MergeFailedNodes()
                 continue;
             if (status[j] == kPass)
                 break;
-            if (status[j] == kFail) {
+            // Every record of a failed computer is counted up, also when an earlier record of the
+            // same name already took the failure.
+            if (status[j] == kFail || status[j] == kEntered) {
                 // A computer listed twice in the group failed one distribution, not two.
                 if (!record.counted) {
                     qint64 value = 0;
                     countValue(record.count, value);
-                    record.count = QString::number(value + 1);
+                    // The largest count stays the largest.
+                    record.count = QString::number(value == std::numeric_limits<qint64>::max() ? value : value + 1);
                     record.counted = true;
                     output << record.name + QLatin1Char(':') + record.count;
                     written.insert(record.name);
                 }
-                status[j] = QStringLiteral("ENTERED");
+                status[j] = kEntered;
             }
         }
     }
@@ -285,7 +290,7 @@ bool frmNodeStatus::MergeFailedNodes()
     for (int j = 0; j < targets; ++j) {
         if (status[j] != kFail)
             continue;
-        status[j] = QStringLiteral("ENTERED");
+        status[j] = kEntered;
         // Each computer keeps one line: one already in the log is not added beside it. A name holding
         // ":" cannot be read back from a NAME:COUNT line, so it would spoil the whole log.
         if (known.count(m1_.TargetNames[j]) || written.count(m1_.TargetNames[j]) ||

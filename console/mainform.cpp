@@ -274,9 +274,9 @@ void mainform::Form_Load()
         tab1opt3->setEnabled(!optWinsock->isChecked());
     options.txtAlias->setText(m1_.AliasName);
     if (options.txtAlias->text() == QLatin1String("FIRSTRUN"))
-        options.txtAlias->setText(m1_.ComputerName.toUpper());
+        options.txtAlias->setText(upperName(m1_.ComputerName));
     if (m1_.WinVersion == QLatin1String("NT 4")) {
-        options.txtAlias->setText(m1_.ComputerName.toUpper());
+        options.txtAlias->setText(upperName(m1_.ComputerName));
         options.butDefault->setEnabled(false);
         options.Frame6->setEnabled(false);
         options.Frame6->setTitle(QStringLiteral("Message Sent From (Disabled in NT4)"));

@@ -4,6 +4,7 @@
 #include "assistants/frmOptions.h"
 #include "console/program.h"
 #include "engine/general.h"
+#include "engine/textfile.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -151,7 +152,7 @@ void mainform::optMessenger_Click() {
     m1_.ClientMode = 0;
     frmOptions &options = program_.frmOptions();
     options.txtAlias->setEnabled(false);
-    options.txtAlias->setText(m1_.ComputerName.toUpper());
+    options.txtAlias->setText(upperName(m1_.ComputerName));
     options.butDefault->setEnabled(false);
     StatusPanel2->setText(QStringLiteral("Message Mode: Windows Messenger"));
 }

@@ -97,7 +97,7 @@ void mainform::mnuSaveMess_Click() {
     const QString name = withDefaultExtension(chosen);
     m1_.GetFreeFileNumber();
     QString error;
-    if (!writeWholeFile(name, latin1(messtext->text() + QStringLiteral("\r\n")), &error))
+    if (!writeWholeFile(name, toAnsi(messtext->text() + QStringLiteral("\r\n")), &error))
         m1_.dialogs().msgBox(QStringLiteral("The message file ") + name + QStringLiteral(" could not be saved (") +
                                  error +
                                  QStringLiteral(").  Nothing was written; the message is still in the "

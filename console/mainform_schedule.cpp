@@ -83,11 +83,11 @@ void mainform::butSchedule_Click()
     }
 
     scheduler.lblType->setText(m1_.ScheduleTargetKind);
-    scheduler.lblTarget->setText(m1_.ScheduleTargetName.toUpper());
+    scheduler.lblTarget->setText(upperName(m1_.ScheduleTargetName));
     scheduler.txtMessage->setText(m1_.CurrentMessage);
     scheduler.txtName->clear();
     if (m1_.ScheduleTargetKind == QLatin1String("Group"))
-        scheduler.lblTarget->setText(m1_.ScheduleTargetName.toUpper() + QStringLiteral(" [") +
+        scheduler.lblTarget->setText(upperName(m1_.ScheduleTargetName) + QStringLiteral(" [") +
                                      QString::number(groupLines) + QStringLiteral("] Nodes"));
 
     hide();

@@ -114,14 +114,14 @@ void Module1::SendDistribution(const QString& kind)
                 step = 0;
             }
             const QString amount = QStringLiteral("Node %1 of %2").arg(i + 1).arg(TargetCount);
-            window.setProgressNode(GroupLines[i].toUpper());
+            window.setProgressNode(upperName(GroupLines[i]));
             window.setProgressAmount(amount);
             window.setProgressCaption(amount);
             window.setProgressValue(bar + step);
             window.repaintProgress();
             if (unattended)
                 platform().tray->setText(amount);
-            TargetNames[i] = GroupLines[i].toUpper();
+            TargetNames[i] = upperName(GroupLines[i]);
             deliver(i, GroupLines[i], QStringLiteral("SINGLE"));
         }
         if (LogMessages == 1) {
@@ -135,7 +135,7 @@ void Module1::SendDistribution(const QString& kind)
                    kInformation);
             return;
         }
-        const QString upper = name.toUpper();
+        const QString upper = upperName(name);
         LogIfEnabled(QStringLiteral("[MESS] Single Target: ") + upper + QStringLiteral("[") + ServiceName +
                      QStringLiteral("]"));
         window.setProgressNode(upper);
@@ -165,7 +165,7 @@ void Module1::SendDistribution(const QString& kind)
                    MsgIcon::Information, QStringLiteral("Corvane - Error"));
             return;
         }
-        const QString upper = name.toUpper();
+        const QString upper = upperName(name);
         LogIfEnabled(QStringLiteral("[MESS] DOMAIN Target: ") + upper + QStringLiteral("[") + ServiceName +
                      QStringLiteral("]"));
         window.setProgressNode(upper);

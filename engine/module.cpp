@@ -1,6 +1,7 @@
 #include "engine/module.h"
 
 #include "engine/module1.h"
+#include "engine/textfile.h"
 
 #include <QStringList>
 
@@ -9,7 +10,7 @@ namespace corvane {
 std::int32_t Module::PingHost(const QString& address, const QByteArray& payload, EchoReply& reply)
 {
     std::uint32_t a = 0;
-    if (!dottedToAddress(address.toLatin1(), a))
+    if (!dottedToAddress(toAnsi(address), a))
         return -1;
     std::unique_ptr<IEchoHandle> h = m1_.platform().pinger->createFile();
     if (!h)
@@ -20,7 +21,7 @@ std::int32_t Module::PingHost(const QString& address, const QByteArray& payload,
 
 QString Module::ResolveHostIP(const QString& name)
 {
-    const QByteArray bytes = m1_.platform().resolver->hostByName(name.toLatin1());
+    const QByteArray bytes = m1_.platform().resolver->hostByName(toAnsi(name));
     if (bytes.size() != 4)
         return {};
     return BytesToDottedIP(bytes);

@@ -31,7 +31,7 @@ void Module1::WriteErrorLog(const QString& text)
     GetFreeFileNumber();
     const QString line = QStringLiteral("[") + DateText() + QStringLiteral(" - ") + TimeText() + QStringLiteral("] ") + text;
     // A log that cannot be written loses its line; the program goes on.
-    appendToFile(appPath_ + QStringLiteral("/errorlog.log"), line.toLatin1() + kCrLf);
+    appendToFile(appPath_ + QStringLiteral("/errorlog.log"), toAnsi(line) + kCrLf);
 }
 
 void Module1::OpenInBrowser(const QString& pathOrAddress)

@@ -74,13 +74,75 @@ bool FileLineReader::next(QByteArrayView& line)
     return true;
 }
 
+namespace {
+
+// Bytes 0x80 to 0x9F of the code page. The five it leaves unassigned stand for the control
+// characters of the same number, so that no byte is lost between reading and writing.
+constexpr char16_t kAnsiHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// The character's byte, or -1 when the code page lacks it.
+int ansiByte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i) {
+        if (kAnsiHigh[i] == c)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString fromAnsi(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        *out++ = QChar(c >= 0x80 && c < 0xA0 ? kAnsiHigh[c - 0x80] : char16_t(c));
+    }
+    return text;
+}
+
+QByteArray toAnsi(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        // A character beyond the 16-bit range is one character, and one "?".
+        if (c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate())
+            ++i;
+        const int b = ansiByte(c.unicode());
+        bytes += b < 0 ? '?' : static_cast<char>(b);
+    }
+    return bytes;
+}
+
+QString upperName(const QString& name)
+{
+    QString upper = name;
+    for (QChar& c : upper) {
+        const QChar capital = c.toUpper();
+        if (capital != c && ansiByte(capital.unicode()) >= 0)
+            c = capital;
+    }
+    return upper;
+}
+
 QStringList splitTextLines(const QByteArray& bytes)
 {
     QStringList lines;
     TextLineCursor cursor(bytes);
     QByteArrayView line;
     while (cursor.next(line))
-        lines << QString::fromLatin1(line);
+        lines << fromAnsi(line);
     return lines;
 }
 
@@ -184,11 +246,18 @@ bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* er
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     QFile file(path);
-    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-    if (opened && file.write(bytes) == bytes.size())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const qint64 before = file.size();
+    if (file.write(bytes) == bytes.size())
         return true;
+    // Part of a record would be read as a whole one: what was added is taken away again.
+    file.resize(before);
     if (error)
-        *error = opened ? QStringLiteral("not all of the data could be written") : file.errorString();
+        *error = QStringLiteral("not all of the data could be written");
     return false;
 }
 
@@ -196,7 +265,7 @@ QByteArray crlfLines(const QStringList& lines)
 {
     QByteArray bytes;
     for (const QString& line : lines)
-        bytes += line.toLatin1() + kCrLf;
+        bytes += toAnsi(line) + kCrLf;
     return bytes;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The program's text files are single-byte (Latin-1) with CR LF line ends.
+// The program's text files and the client protocol are single-byte text in the Western ANSI code
+// page (Windows-1252), the one the desktops that read them use, with CR LF line ends.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -67,13 +68,18 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
 // Replaces a file that other programs own and read (the system's hosts file): atomically where the
 // folder can take a new file, which then keeps the old one's owner and mode; in place where it cannot.
 bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-// Appends to the file, creating it when it is missing.
+// Appends to the file, creating it when it is missing. An append that cannot be written whole
+// (a full disk) is taken back: the file keeps exactly what it held before.
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
-inline QByteArray latin1(const QString& text)
-{
-    return text.toLatin1();
-}
+// The one conversion between text and the bytes of files and the wire. Every byte reads as a
+// character and writes back as the same byte; a character the code page lacks is written as "?".
+QString fromAnsi(QByteArrayView bytes);
+QByteArray toAnsi(const QString& text);
+// A computer or group name in capitals, as the desktops' own upper-casing gives it: a letter whose
+// capital the code page lacks (µ) stays as it is, so the name reads back from a file unchanged.
+QString upperName(const QString& name);
+
 // Every line followed by CR LF, as the writers put them.
 QByteArray crlfLines(const QStringList& lines);
 

@@ -2,6 +2,7 @@
 
 #include "console/mainform.h"
 #include "console/program.h"
+#include "engine/textfile.h"
 #include "groups/frmEdit.h"
 
 #include <QDir>
@@ -45,7 +46,7 @@ QString GroupGeneral::groupNameProblem(const QString& name)
 
 bool GroupGeneral::WriteNewGroupFile()
 {
-    m1_.NewGroupName = m1_.NewGroupName.toUpper();
+    m1_.NewGroupName = upperName(m1_.NewGroupName);
     const QString name = m1_.NewGroupName;
     if (const QString problem = groupNameProblem(name); !problem.isEmpty()) {
         m1_.dialogs().msgBox(problem + QStringLiteral("  The group was not created."), MsgButtons::Ok,

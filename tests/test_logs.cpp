@@ -1,11 +1,14 @@
 // The sent log's records and the merge of a distribution's failures into the failed-nodes log.
 #include "console/frmNodeStatus.h"
 #include "console/program.h"
+#include "engine/textfile.h"
 #include "tests/support/testprogram.h"
 
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -96,6 +99,28 @@ TEST_F(Logs, AComputerListedTwiceFailsOneDistributionNotTwo)
     EXPECT_EQ(merge("A:2\r\n"), "A:3\r\nB:1\r\n");
 }
 
+TEST_F(Logs, EveryRecordOfAFailedComputerIsCountedAndNoCountOverflows)
+{
+    const QString name = upperName(QStringLiteral("pc\u00ff\u00b5"));
+    EXPECT_EQ(name, QStringLiteral("PC\u0178\u00b5")) << "a capital the code page lacks is not taken";
+    struct Case {
+        QString failed;
+        QByteArray before;
+        QByteArray after;
+    };
+    const std::vector<Case> cases = {
+        {"A", "A:1\r\nB:3\r\nA:4\r\n", "A:2\r\nA:5\r\nB:3\r\n"},
+        {"A", "A:9223372036854775807\r\n", "A:9223372036854775807\r\n"},
+        {name, "PC\x9f\xb5:1\r\n", "PC\x9f\xb5:2\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before.toStdString());
+        targets({{c.failed, "Fail"}});
+        EXPECT_EQ(merge(c.before), c.after);
+    }
+    EXPECT_TRUE(t.dialogs->shown.empty());
+}
+
 TEST_F(Logs, ANameTheLogCannotHoldIsLeftOutSoTheLogStaysReadable)
 {
     targets({{"A:B", "Fail"}, {"", "Fail"}, {"C", "Fail"}});
@@ -139,6 +164,28 @@ TEST_F(Logs, SentLogRecordLayout)
     const QByteArray log = t.read(QStringLiteral("Logs/sent.Log"));
     EXPECT_TRUE(log.startsWith("\r\n" + record + "\r\n[LOG_BEGIN]\r\n"));
     EXPECT_TRUE(log.contains("Type=SINGLE\r\nTarget=PC9\r\n"));
+}
+
+TEST_F(Logs, ARecordThatDoesNotFitOnTheDiskIsTakenBackWhole)
+{
+    const QByteArray before = "\r\n[LOG_BEGIN]\r\nDate=1\r\n";
+    t.write(QStringLiteral("Logs/sent.Log"), before);
+    m1().CurrentMessage = QString(500, QLatin1Char('m'));
+    // A file-size limit a little above the log's size: the record is cut off part way.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = static_cast<rlim_t>(before.size() + 40);
+    setrlimit(RLIMIT_FSIZE, &small);
+    forms::frmNodeStatus window(t.program());
+    window.WriteSentLogRecord();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(t.read(QStringLiteral("Logs/sent.Log")), before);
+    ASSERT_NE(t.dialogs->last(), nullptr);
+    EXPECT_TRUE(t.dialogs->last()->text.contains("this distribution is not recorded"));
 }
 
 TEST_F(Logs, AnUnwritableSentLogIsReported)
