@@ -14,6 +14,13 @@ namespace {
 // The schedule file's list holds positions 0 to 5000.
 constexpr qsizetype kMaxScheduleLines = 5001;
 
+// A name from the command line names a file in its own folder (Groups, Schedule) and nowhere else.
+bool inItsFolder(const QString& name)
+{
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QLatin1String(".."));
+}
+
 } // namespace
 
 void mainform::CommandLineRun()
@@ -32,6 +39,10 @@ void mainform::CommandLineRun()
     QString taskFile = pieces[1];
     if (taskFile.endsWith(QLatin1Char('"')))
         taskFile.chop(1);
+    if (!inItsFolder(taskFile)) {
+        CommandLineFailure();
+        return;
+    }
 
     // Names on the command line arrive lower-cased; the files keep the case they were given.
     const QString scheduleFolder = m1_.AppPath() + QStringLiteral("/Schedule/");
@@ -95,6 +106,10 @@ void mainform::CommandLineRun()
     }
     const QString target = known ? first.mid(first.at(3) == QLatin1Char('"') ? 4 : 3) : QString();
     if (kind == QLatin1String("g")) {
+        if (!inItsFolder(target)) {
+            CommandLineFailure();
+            return;
+        }
         m1_.CmdGroup = target;
         const QString groupName = frmSchedule::FindFileNoCase(m1_.GroupsPath, m1_.CmdGroup);
         m1_.SelectedGroupFile = groupName.isEmpty() ? m1_.CmdGroup : groupName;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace corvane {
 
@@ -69,7 +70,7 @@ void Module1::WriteClientMessageFile(const QString& path)
         }
         body = crlfLines(read.lines) + kCrLf;
     } else {
-        body = CurrentMessage.toLatin1() + kCrLf;
+        body = toAnsi(CurrentMessage) + kCrLf;
     }
 
     const QStringList keys = {
@@ -95,6 +96,8 @@ void Module1::WriteClientMessageFile(const QString& path)
 bool Module1::TransferMessageFile(ITcpClient& socket)
 {
     ClientTransfer& link = transfer();
+    // A kick belongs to this node alone: it never names the next node's failure.
+    const auto forgetKick = qScopeGuard([this] { PeerKicked = false; });
     const auto lost = [&] {
         LogIfEnabled((PeerKicked ? QStringLiteral("[WINSOCK] File transfer failed. You was kicked off the server: ")
                                  : QStringLiteral("[WINSOCK] File transfer failed. Lost peer connection: ")) +
@@ -108,8 +111,13 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
     PacketState = 2;
     link.PacketTimer->start();
     link.MessageTimer->start();
-    link.waitUntil([this] { return PacketState != 2; });
+    // A client that closes or resets the connection will not answer: the node fails at once.
+    // (After "denied" the program closed it itself, and the request times out.)
+    const auto peerGone = [&] { return socket.State() == ITcpClient::Closing || socket.State() == ITcpClient::Error; };
+    link.waitUntil([&] { return PacketState != 2 || peerGone(); });
     link.PacketTimer->stop();
+    if (PacketState == 2)
+        return lost();
     if (PacketState == 0) {
         socket.Close();
         PeerKicked = false;
@@ -119,7 +127,7 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
     PendState = 2;
     // The offer's two messages are made before the first goes, so that the second follows it at
     // once: a client still reading the name then finds the size with it and answers a turn sooner.
-    const QByteArray name = QByteArrayLiteral("File~~~#:name~#:") + FileNameFromPath(SocketFile).toLatin1();
+    const QByteArray name = QByteArrayLiteral("File~~~#:name~#:") + toAnsi(FileNameFromPath(SocketFile));
     const std::int32_t size = static_cast<std::int32_t>(std::min<qint64>(fileSize(SocketFile), INT32_MAX));
     const QByteArray offer = QByteArrayLiteral("File~~~#:size~#:") + QByteArray::number(size);
     SendBusy = true;
@@ -136,8 +144,8 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
     // A client that has gone away will not answer the offer: the file is then found unsendable.
     link.waitUntil([&] { return PendState != 2 || socket.State() != ITcpClient::Connected; });
     if (PendState == 0) {
-        dialogs().msgBox(QStringLiteral("File transfer was denied by the server."), MsgButtons::Ok, MsgIcon::Critical,
-                         QStringLiteral("File Transfer Error"));
+        link.clientBox(QStringLiteral("File transfer was denied by the server."),
+                       QStringLiteral("File Transfer Error"));
         return false;
     }
     if (SendFileChunks(SocketFile, size, socket)) {

@@ -3,22 +3,15 @@
 #include "engine/module1.h"
 #include "engine/textfile.h"
 
-#include <QByteArrayAlgorithms>
 #include <QCoreApplication>
+#include <QList>
+#include <cctype>
+#include <utility>
 
 namespace corvane {
 
 namespace {
 const QByteArray kReceived = QByteArrayLiteral("received");
-
-qsizetype findReceived(const QByteArray& text, qsizetype from)
-{
-    for (qsizetype i = from; i + kReceived.size() <= text.size(); ++i) {
-        if (qstrnicmp(text.constData() + i, kReceived.constData(), static_cast<size_t>(kReceived.size())) == 0)
-            return i;
-    }
-    return -1;
-}
 
 bool valuedCommand(const QByteArray& reply)
 {
@@ -26,8 +19,8 @@ bool valuedCommand(const QByteArray& reply)
     return command == "packet" || command == "pend~#";
 }
 
-// A reply that may still be coming: part of "Received" or of the command, or a command that needs
-// a value with no digit of it yet.
+// A reply that may still be coming: part of its command, or a command that needs a value with no
+// digit of it yet.
 bool mayBeIncomplete(const QByteArray& reply)
 {
     if (reply.size() < 15)
@@ -52,7 +45,7 @@ ClientTransfer::ClientTransfer(Module1& m1, ITcpClient& socket)
     QObject::connect(PacketTimer.get(), &QTimer::timeout, [this] { PacketTimer_Timer(); });
     QObject::connect(MessageTimer.get(), &QTimer::timeout, [this] { MessageTimer_Timer(); });
     settle_.setSingleShot(true);
-    QObject::connect(&settle_, &QTimer::timeout, [this] { takeReplies(true); });
+    QObject::connect(&settle_, &QTimer::timeout, [this] { takeReply(); });
     tcpServer.DataArrival = [this](int bytesTotal) { tcpServer_DataArrival(bytesTotal); };
     tcpServer.SendComplete = [this] { tcpServer_SendComplete(); };
 }
@@ -73,60 +66,89 @@ void ClientTransfer::waitUntil(const std::function<bool()>& done)
 void ClientTransfer::forgetReplies()
 {
     settle_.stop();
-    received_.clear();
+    reply_.clear();
+    matched_ = 0;
+    unanswered_ = 0;
 }
 
 void ClientTransfer::tcpServer_DataArrival(int)
 {
     settle_.stop();
-    received_ += tcpServer.GetData();
-    takeReplies(false);
-}
-
-void ClientTransfer::takeReplies(bool flush)
-{
-    // The client does not frame its replies: each begins with "Received", so the received text is
-    // cut before every "Received" after the first, and one reply is never taken twice.
-    while (!received_.isEmpty()) {
-        const qsizetype start = findReceived(received_, 0);
-        if (start < 0) {
-            // No reply here. Keep only an end that may be the start of one still arriving.
-            qsizetype keep = 0;
-            for (qsizetype n = std::min<qsizetype>(kReceived.size() - 1, received_.size()); n > 0; --n) {
-                if (received_.right(n).toLower() == kReceived.left(n)) {
-                    keep = n;
-                    break;
-                }
+    const QByteArray data = tcpServer.GetData();
+    // The replies that this arrival completes are acted on once it has been read through: a box
+    // shown for one lets events run, and a reply arriving meanwhile finds the reading in order.
+    QList<QByteArray> whole;
+    const qsizetype size = data.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        ++unanswered_;
+        if (reply_.size() < kReceived.size()) {
+            // What does not begin with "Received" is no reply, whatever follows in this arrival.
+            if (lower != kReceived[reply_.size()]) {
+                reply_.clear();
+                unanswered_ += size - i - 1;
+                break;
             }
-            received_ = flush ? QByteArray() : received_.right(keep);
-            if (!received_.isEmpty())
-                settle_.start(replySettleMs);
-            return;
+            reply_ += c;
+            continue;
         }
-        received_.remove(0, start); // text before a reply is no reply
-        QByteArray reply;
-        const qsizetype next = findReceived(received_, kReceived.size());
-        if (next >= 0) {
-            reply = received_.left(next);
-            received_.remove(0, next);
-        } else if (!flush && mayBeIncomplete(received_)) {
+        reply_ += c;
+        matched_ = lower == kReceived[matched_] ? matched_ + 1 : (lower == kReceived[0] ? 1 : 0);
+        if (matched_ == kReceived.size()) {
+            whole << reply_.left(reply_.size() - matched_);
+            reply_.remove(0, reply_.size() - matched_);
+            matched_ = 0;
+            unanswered_ = reply_.size();
+        } else if (reply_.size() > kReplyLimit) {
+            unanswered_ += size - i - 1;
+            break;
+        }
+    }
+    if (unanswered_ > kReplyLimit) {
+        // A client pouring out bytes that make no reply is not listened to any longer: the wait
+        // ends as it would for a client that went silent or away, and nothing more is read.
+        forgetReplies();
+        tcpServer.Close();
+    } else if (!reply_.isEmpty()) {
+        // A reply that may go on, or that ends in what may be the start of the next, waits a moment.
+        if (matched_ > 0 || mayBeIncomplete(reply_)) {
             settle_.start(replySettleMs);
-            return;
         } else {
-            reply = received_;
-            received_.clear();
+            whole << std::exchange(reply_, QByteArray());
+            unanswered_ = 0;
         }
+    }
+    for (const QByteArray& reply : whole) {
         if (!ClientReply(reply))
             return;
     }
 }
 
+void ClientTransfer::takeReply()
+{
+    const QByteArray reply = std::exchange(reply_, QByteArray());
+    matched_ = 0;
+    unanswered_ = 0;
+    // Part of "Received" alone is no reply.
+    if (reply.size() >= kReceived.size())
+        ClientReply(reply);
+}
+
+void ClientTransfer::clientBox(const QString& text, const QString& title)
+{
+    if (m1_.CmdLineMode != 1) {
+        m1_.dialogs().msgBox(text, MsgButtons::Ok, MsgIcon::Critical, title);
+        return;
+    }
+    m1_.LogIfEnabled(QStringLiteral("[WINSOCK] ") + title + QStringLiteral(" (") + text + QStringLiteral("): ") +
+                     m1_.console().progressNodeText());
+}
+
 bool ClientTransfer::ClientReply(const QByteArray& reply)
 {
-    if (reply.left(8).toLower() != kReceived)
-        return true;
     const QByteArray command = reply.mid(9, 6).toLower();
-    const QString value = QString::fromLatin1(reply.mid(16));
+    const QString value = fromAnsi(reply.mid(16));
     if (command == "packet") {
         std::int16_t size = 0;
         if (!toInt16(value, size)) {
@@ -134,10 +156,10 @@ bool ClientTransfer::ClientReply(const QByteArray& reply)
             return false;
         }
         if (size < 0) {
-            m1_.dialogs().msgBox(
-                QStringLiteral("The packet size your requesting has been denied by the server. The packet size is "
-                               "now set to optimum size. When ready please click on 'Start Transfer' once again."),
-                MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Packet Dinied"));
+            clientBox(QStringLiteral("The packet size your requesting has been denied by the server. The packet size "
+                                     "is now set to optimum size. When ready please click on 'Start Transfer' once "
+                                     "again."),
+                      QStringLiteral("Packet Dinied"));
             m1_.PacketState = 0;
         } else {
             m1_.PacketState = 1;
@@ -150,8 +172,7 @@ bool ClientTransfer::ClientReply(const QByteArray& reply)
         }
         m1_.PendState = static_cast<std::uint8_t>(pend);
     } else if (command == "denied") {
-        m1_.dialogs().msgBox(QStringLiteral("The server denied access to connect."), MsgButtons::Ok, MsgIcon::Critical,
-                             QStringLiteral("Unable to connect"));
+        clientBox(QStringLiteral("The server denied access to connect."), QStringLiteral("Unable to connect"));
         tcpServer.Close();
     } else if (command == "kickh#") {
         m1_.PeerKicked = true;
@@ -161,17 +182,23 @@ bool ClientTransfer::ClientReply(const QByteArray& reply)
 
 void ClientTransfer::replyError(const QByteArray& reply)
 {
-    received_.clear();
-    settle_.stop();
-    m1_.dialogs().msgBox(
-        QStringLiteral("Corvane Encountered Errors With Incomming Winsock Data.  If this message occurs again then "
-                       "please enable Error Logging to track down the problem (See help file INI section).  "
-                       "If it persists, please report it to Corvane technical support (Help, E-Mail Tech "
-                       "Support...).  Corvane Server will now close."),
-        MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Winsock Error"));
-    m1_.LogIfEnabled(QStringLiteral("[WINSOCK] DataArrival Error: ") + QString::fromLatin1(reply));
+    forgetReplies();
+    const QString first = QStringLiteral("Corvane Encountered Errors With Incomming Winsock Data.");
+    // An unattended run does not close for one client's reply: that node fails and the run goes on.
+    const bool unattended = m1_.CmdLineMode == 1;
+    clientBox(unattended ? first
+                         : first + QStringLiteral("  If this message occurs again then please enable Error Logging to "
+                                                  "track down the problem (See help file INI section).  If it "
+                                                  "persists, please report it to Corvane technical support (Help, "
+                                                  "E-Mail Tech Support...).  Corvane Server will now close."),
+              QStringLiteral("Corvane - Winsock Error"));
+    m1_.LogIfEnabled(QStringLiteral("[WINSOCK] DataArrival Error: ") + fromAnsi(reply));
     tcpServer.Close();
     m1_.PeerKicked = false;
+    if (unattended) {
+        m1_.PacketState = 0;
+        return;
+    }
     m1_.platform().end->endNow();
 }
 

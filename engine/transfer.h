@@ -36,19 +36,30 @@ public:
     // reply of the next one.
     void forgetReplies();
 
+    // Shows a box of the client's answer to the operator. In an unattended run nobody is there to
+    // close it and the run would wait for ever: the text goes to the error log with the node instead.
+    void clientBox(const QString& text, const QString& title);
+
     // A reply that may still be arriving in pieces is held this long before it is taken as it is.
     int replySettleMs = 250;
+    // The most a client may send without making a reply: one that pours out more is not read any
+    // further, so that neither the processor nor the memory go to it.
+    static constexpr qsizetype kReplyLimit = 4096;
 
 private:
-    // Takes the complete replies out of the received text and acts on each; with flush, also the
-    // last one, however short.
-    void takeReplies(bool flush);
-    // False when the reply could not be parsed and the program ends.
+    // Acts on the reply being gathered as it stands.
+    void takeReply();
+    // False when the reply could not be parsed: the program ends, or in an unattended run the node
+    // fails.
     bool ClientReply(const QByteArray& reply);
     void replyError(const QByteArray& reply);
 
     Module1& m1_;
-    QByteArray received_;
+    // The client does not frame its replies. Each begins with "Received", so the received text is
+    // cut before every "Received", and every byte is looked at once, as it arrives.
+    QByteArray reply_;         // the reply being gathered, or the part of "Received" seen so far
+    int matched_ = 0;          // how much of a next "Received" the gathered reply ends with
+    qsizetype unanswered_ = 0; // bytes received since the last whole reply
     QTimer settle_;
 };
 

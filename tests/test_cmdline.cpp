@@ -173,12 +173,14 @@ TEST_F(CommandLine, FailuresEndTheProgramThroughTheFailureTail)
         {"more lines than the list holds", "/g=\"lab.mit:x.txt\"", tooLong},
         {"a short first piece", "/g=:x.txt\"", good},
         {"a group file that is not there", "/g=\"nothere.mit:x.txt\"", good},
+        {"a group outside the Groups folder", "/g=\"../outside.mit:x.txt\"", good},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestProgram one;
         one.setSetting(QStringLiteral("PORT"), QString::number(peer.port()));
         one.write(QStringLiteral("Groups/lab.mit"), "127.0.0.1\r\n");
+        one.write(QStringLiteral("outside.mit"), "127.0.0.1\r\n");
         if (!c.schedule.isEmpty())
             one.write(QStringLiteral("Schedule/x.txt"), c.schedule);
         one.start({c.commandLine});
@@ -192,6 +194,27 @@ TEST_F(CommandLine, FailuresEndTheProgramThroughTheFailureTail)
         EXPECT_FALSE(one.main().AutoKillTimer->isActive());
     }
     EXPECT_EQ(peer.connections(), 0);
+}
+
+TEST_F(CommandLine, AClientThatAnswersBadlyFailsOnlyItsNodeAndTheRunEndsByItself)
+{
+    FakeNuvo bad(QStringLiteral("127.0.0.2"), peer.port());
+    FakeNuvo third(QStringLiteral("127.0.0.3"), peer.port());
+    ASSERT_TRUE(bad.listening() && third.listening());
+    bad.setScript(FakeNuvo::reply("Received:PACKET:abc"));
+    t.write(QStringLiteral("Groups/lab.mit"), "127.0.0.1\r\n127.0.0.2\r\n127.0.0.3\r\n");
+    t.write(QStringLiteral("Schedule/x.txt"), scheduleFile("NUVOCLIENT", "DISABLED", "DISABLED", "hello\r\n"));
+    run(QStringLiteral("/g=\"lab.mit:x.txt\""));
+
+    EXPECT_TRUE(t.dialogs->shown.empty()) << t.dialogs->texts().join(" | ").toStdString();
+    EXPECT_TRUE(peer.sessions().value(0).complete);
+    EXPECT_TRUE(third.sessions().value(0).complete);
+    EXPECT_EQ(m1->TargetStatus[1], "Fail");
+    EXPECT_TRUE(errorLog().contains("[WINSOCK] DataArrival Error: Received:PACKET:abc"));
+    const QString sent = QString::fromLatin1(t.read(QStringLiteral("Logs/sent.Log")));
+    EXPECT_TRUE(sent.contains("Pass=2\r\nFail=1\r\n")) << sent.toStdString();
+    EXPECT_TRUE(m->AutoKillTimer->isActive());
+    EXPECT_EQ(t.end->count, 0);
 }
 
 TEST_F(CommandLine, RefusalsLeaveTheProgramOpenWithItsWindow)

@@ -104,6 +104,12 @@ void FakeNuvo::closeLink(Link& link)
     if (!link.script.beforeClose.isEmpty())
         link.socket->write(link.script.beforeClose);
     link.socket->flush();
+    if (link.script.reset) {
+        const linger now{1, 0};
+        ::setsockopt(static_cast<int>(link.socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        link.socket->abort();
+        return;
+    }
     // The peer's side ends here; what still arrives is read and dropped, so the connection ends
     // with an orderly close and the last words sent are not lost to a reset.
     ::shutdown(static_cast<int>(link.socket->socketDescriptor()), SHUT_WR);

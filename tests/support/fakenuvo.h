@@ -40,6 +40,7 @@ public:
         QByteArray afterFile;            // sent once the whole file arrived ("Received:accept")
         int splitAt = 0;                 // every reply goes in two pieces, cut here, 30 ms apart
         int replyDelayMs = 0;            // every reply waits this long
+        bool reset = false;              // the peer's close is a reset, not an orderly close
     };
     // The scripts of the usual clients.
     static Script grant() { return {}; }
