@@ -1,7 +1,7 @@
 // Delivers one message to N loopback Nuvo clients (127.0.x.y) one after another, through the
 // program's own delivery and through a minimal blocking sender of the same protocol; prints both
 // times and their ratio. Then holds the program on a silent client for the whole request time-out
-// and prints the processor time it used meanwhile.
+// and prints the processor time it used meanwhile, and the same for clients that flood their reply.
 //
 //   bench_delivery [peers [rounds]]      (default 1000 peers, 5 rounds over them all)
 #include "bench/reference_sender.h"
@@ -18,6 +18,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <cstdio>
@@ -33,12 +35,70 @@ using namespace corvane::bench;
 
 namespace {
 
-double cpuSeconds()
+double cpuSeconds(int who = RUSAGE_SELF)
 {
     rusage r{};
-    getrusage(RUSAGE_SELF, &r);
+    getrusage(who, &r);
     return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
 }
+
+double residentMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// A client that answers the request with a reply that never ends: the start, then the filler
+// for as long as the connection takes it (at most 25 s). On a thread of its own, blocking.
+class Flooder {
+public:
+    Flooder(const QString& address, quint16 port, QByteArray start, char filler)
+    {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int one = 1;
+        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(port);
+        ::inet_pton(AF_INET, address.toLatin1().constData(), &at.sin_addr);
+        ok_ = ::bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 && ::listen(listener_, 4) == 0;
+        thread_ = std::thread([this, start, filler] {
+            const int fd = ::accept(listener_, nullptr, nullptr);
+            if (fd < 0)
+                return;
+            char request[15];
+            ::recv(fd, request, sizeof request, MSG_WAITALL);
+            const QByteArray chunk(65536, filler);
+            QElapsedTimer clock;
+            clock.start();
+            if (sendAll(fd, start)) {
+                sent_ += start.size();
+                while (clock.elapsed() < 25000 && sendAll(fd, chunk))
+                    sent_ += chunk.size();
+            }
+            ::close(fd);
+        });
+    }
+    ~Flooder()
+    {
+        ::shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+    }
+    bool ok() const { return ok_; }
+    qint64 sent() const { return sent_; }
+
+private:
+    int listener_ = -1;
+    bool ok_ = false;
+    std::atomic<qint64> sent_{0};
+    std::thread thread_;
+};
 
 } // namespace
 
@@ -161,6 +221,33 @@ int main(int argc, char* argv[])
     const double cpu = cpuSeconds() - cpuBefore;
     std::printf("silent client: held %.2f s (%s), processor time %.4f s = %.3f%% of a core\n", heldSeconds,
                 heldOk ? "passed?!" : qPrintable(m1.DeliveryStatus), cpu, 100.0 * cpu / heldSeconds);
+
+    // Clients that pour bytes into their reply: the program reads one reply's worth of them, then no
+    // more, and the request times out. The processor time is this thread's, where the program runs.
+    struct Flood {
+        const char* what;
+        QByteArray start;
+        char filler;
+    };
+    for (const Flood& flood : {Flood{"\"Received:PACKET:\" and endless blanks", "Received:PACKET:", ' '},
+                               Flood{"endless text that is no reply", "x", 'x'}}) {
+        Flooder flooder(QStringLiteral("127.0.9.10"), port, flood.start, flood.filler);
+        if (!flooder.ok()) {
+            std::fprintf(stderr, "cannot listen on 127.0.9.10:%u\n", port);
+            return 1;
+        }
+        const double rssBefore = residentMb();
+        const double floodCpuBefore = cpuSeconds(RUSAGE_THREAD);
+        clock.restart();
+        const bool floodOk = t.program().netSend().DeliverMessage(QStringLiteral("127.0.9.10"), m1.CurrentMessage,
+                                                                  QStringLiteral("SINGLE"));
+        const double floodSeconds = clock.nsecsElapsed() / 1e9;
+        const double floodCpu = cpuSeconds(RUSAGE_THREAD) - floodCpuBefore;
+        std::printf("flood of %s: held %.2f s (%s), %.1f MB offered, processor time %.4f s = %.2f%% of a core, "
+                    "resident memory %.1f -> %.1f MB\n",
+                    flood.what, floodSeconds, floodOk ? "passed?!" : qPrintable(m1.DeliveryStatus),
+                    flooder.sent() / 1e6, floodCpu, 100.0 * floodCpu / floodSeconds, rssBefore, residentMb());
+    }
 
     for (int k = 0; k < kClientThreads; ++k) {
         QMetaObject::invokeMethod(
