@@ -182,7 +182,7 @@ void mainform::List1_Click()
         return;
     tab2butDelCPU->setEnabled(true);
     m1_.SelectedNodeIndex = static_cast<std::int16_t>(row);
-    tab2discpu->setText(m1_.GroupNodes[row].toUpper());
+    tab2discpu->setText(upperName(m1_.GroupNodes[row]));
 }
 
 void mainform::tab2butAddGroup_Click() { program_.groupGeneral().CreateGroup(); }
@@ -195,7 +195,7 @@ void mainform::tab2butAddCPU_Click()
         return;
     }
     const QString title = m1_.PrefixEnabled == 1
-                              ? QStringLiteral("Add Computer *With Prefix: ") + m1_.console().prefixText().toUpper() +
+                              ? QStringLiteral("Add Computer *With Prefix: ") + upperName(m1_.console().prefixText()) +
                                     QStringLiteral("*")
                               : QStringLiteral("Add Computer");
     m1_.NewComputerName = m1_.dialogs().inputBox(QStringLiteral("Enter a Computer Name:"), title);
@@ -213,7 +213,7 @@ void mainform::tab2butAddCPU_Click()
 void mainform::AddComputerToGroup()
 {
     const QString name =
-        (m1_.PrefixEnabled == 1 ? m1_.console().prefixText() + m1_.NewComputerName : m1_.NewComputerName).toUpper();
+        upperName(m1_.PrefixEnabled == 1 ? m1_.console().prefixText() + m1_.NewComputerName : m1_.NewComputerName);
     if (m1_.GroupNodes.contains(name, Qt::CaseSensitive)) {
         m1_.dialogs().msgBox(QStringLiteral("Computer Entered already Exists in Group.  Please enter a different name."),
                              MsgButtons::Ok, MsgIcon::None, kInformation);
@@ -342,10 +342,8 @@ void mainform::tab2butRenameGroup_Click()
         m1_.dialogs().msgBox(kAltered, MsgButtons::Ok, MsgIcon::None, kInformation);
         return;
     }
-    m1_.RenameGroupTo = m1_.dialogs()
-                            .inputBox(QStringLiteral("Rename ") + m1_.EditGroupName + QStringLiteral(" to:"),
-                                      QStringLiteral("Rename Group "))
-                            .toUpper();
+    m1_.RenameGroupTo = upperName(m1_.dialogs().inputBox(
+        QStringLiteral("Rename ") + m1_.EditGroupName + QStringLiteral(" to:"), QStringLiteral("Rename Group ")));
     if (m1_.RenameGroupTo.isEmpty())
         return;
     RenameGroupFile();

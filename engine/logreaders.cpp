@@ -99,10 +99,10 @@ std::vector<SentLogEntry> readSentLog(const QString& path, std::size_t limit)
         SentLogEntry& entry = entries[k];
         QString* fields[] = {&entry.date, &entry.time, &entry.type, &entry.target, &entry.pass, &entry.fail};
         for (int i = 0; i < 6; ++i)
-            *fields[i] = QString::fromLatin1(r.keys[i]);
-        entry.message = QString::fromLatin1(r.message);
+            *fields[i] = fromAnsi(r.keys[i]);
+        entry.message = fromAnsi(r.message);
         entry.total = QString::number(r.total);
-        entry.service = QString::fromLatin1(r.service);
+        entry.service = fromAnsi(r.service);
     }
     return entries;
 }
@@ -122,8 +122,8 @@ std::vector<FailedNodeEntry> readFailedNodes(const QString& path, int maxLines)
         if (colon >= 0) {
             QByteArrayView count = line.sliced(colon + 1);
             count = count.first(count.contains(':') ? count.indexOf(':') : count.size());
-            entry.name = QString::fromLatin1(line.first(colon));
-            entry.count = QString::fromLatin1(count);
+            entry.name = fromAnsi(line.first(colon));
+            entry.count = fromAnsi(count);
             double times = 0;
             if (numberOf(count, times) && times >= 1 && times == std::floor(times))
                 entry.times = static_cast<qint64>(times);

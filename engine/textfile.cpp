@@ -109,6 +109,11 @@ QString fromAnsi(QByteArrayView bytes)
     return text;
 }
 
+bool inAnsi(QChar c)
+{
+    return ansiByte(c.unicode()) >= 0;
+}
+
 QByteArray toAnsi(const QString& text)
 {
     QByteArray bytes;
@@ -130,7 +135,7 @@ QString upperName(const QString& name)
     QString upper = name;
     for (QChar& c : upper) {
         const QChar capital = c.toUpper();
-        if (capital != c && ansiByte(capital.unicode()) >= 0)
+        if (capital != c && inAnsi(capital))
             c = capital;
     }
     return upper;

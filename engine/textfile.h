@@ -76,6 +76,8 @@ bool appendToFile(const QString& path, const QByteArray& bytes, QString* error =
 // character and writes back as the same byte; a character the code page lacks is written as "?".
 QString fromAnsi(QByteArrayView bytes);
 QByteArray toAnsi(const QString& text);
+// True when the code page holds the character, so that it reads back as itself.
+bool inAnsi(QChar c);
 // A computer or group name in capitals, as the desktops' own upper-casing gives it: a letter whose
 // capital the code page lacks (µ) stays as it is, so the name reads back from a file unchanged.
 QString upperName(const QString& name);

@@ -38,7 +38,7 @@ QString GroupGeneral::groupNameProblem(const QString& name)
             return QStringLiteral("A group name cannot contain the character %1  (not allowed: \\ / : * ? \" < > |).")
                 .arg(c);
         // Group files and the files that name them are single-byte text.
-        if (c.unicode() < 0x20 || c.unicode() > 0xFF)
+        if (c.unicode() < 0x20 || !inAnsi(c))
             return QStringLiteral("A group name can only hold printable characters of the Western alphabet.");
     }
     return {};
@@ -107,7 +107,7 @@ QChar GroupGeneral::ForbiddenCharIn(const QString& name)
 {
     for (const QChar c : name) {
         // Group files are single-byte text: a character they cannot hold would come back as another.
-        if (ForbiddenNodeChars.contains(c) || c.unicode() < 0x20 || c.unicode() > 0xFF)
+        if (ForbiddenNodeChars.contains(c) || c.unicode() < 0x20 || !inAnsi(c))
             return c;
     }
     return {};

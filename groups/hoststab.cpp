@@ -148,7 +148,7 @@ void mainform::tab3butsave_Click()
         QString text = tab3Text1->text();
         while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
             text.chop(1);
-        QByteArray bytes = latin1(text);
+        QByteArray bytes = toAnsi(text);
         bytes.replace(kCrLf, hostsLineEnd_);
         if (!bytes.isEmpty())
             bytes += hostsLineEnd_;

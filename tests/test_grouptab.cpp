@@ -76,7 +76,7 @@ TEST_F(GroupTab, AddChecksTheNameInOrder)
         {"pc1\r\n", nullptr, "pc1", nullptr, "pc1,PC1"},
         {"", nullptr, "pc 1", invalid, ""},
         {"", nullptr, "pc\"1", invalid, ""},
-        {"", nullptr, "pc€1", invalid, ""}, // a group file cannot hold it
+        {"", nullptr, "pcΩ1", invalid, ""}, // a group file cannot hold it
         {"ABCDEFGHIJKLMNOP\r\n", nullptr, "abcdefghijklmnop", "Computer Entered already", "ABCDEFGHIJKLMNOP"},
         {"", nullptr, "abc*defghijklmnop", invalid, ""},
     };
