@@ -192,7 +192,7 @@ bool frmEdit::WriteCheckFile()
 {
     QString error;
     m1_.GetFreeFileNumber();
-    if (!writeWholeFile(CheckFilePath(), latin1(txtFile->text() + QLatin1String(kCrLf)), &error)) {
+    if (!writeWholeFile(CheckFilePath(), toAnsi(txtFile->text() + QLatin1String(kCrLf)), &error)) {
         FileFailure(QStringLiteral("The check file could not be written:"), CheckFilePath(), error);
         return false;
     }
@@ -228,7 +228,7 @@ bool frmEdit::ReadCheckFile()
 bool frmEdit::TestCharacters()
 {
     for (const QString& line : std::as_const(m1_.CheckLines)) {
-        const QString name = GroupGeneral::UpperName(line);
+        const QString name = upperName(line);
         m1_.CheckLinesUpper << name;
         const QChar bad = GroupGeneral::ForbiddenCharIn(name);
         if (bad.isNull())

@@ -317,8 +317,8 @@ void frmNumeric::butCalculate_Click()
     for (std::int64_t value = *start; value <= *end; ++value)
         m1_.NodeNames << before + Digits(value, startText, endText) + after;
 
-    const QString first = GroupGeneral::UpperName(m1_.NodeNames.first());
-    const QString last = GroupGeneral::UpperName(m1_.NodeNames.last());
+    const QString first = upperName(m1_.NodeNames.first());
+    const QString last = upperName(m1_.NodeNames.last());
     for (const QString& name : {first, last}) {
         if (GroupGeneral::IsNodeNameTooLong(name)) {
             RefuseCalculation(QStringLiteral("Your node data [") + name +
@@ -347,7 +347,7 @@ QString frmNumeric::GroupFilePath(const QString& chosen) const
     QString name = info.fileName();
     if (info.suffix().isEmpty())
         name += QStringLiteral(".mit");
-    name = GroupGeneral::UpperName(name);
+    name = upperName(name);
     const QString folder = info.path();
     // On disk the group may be spelt in small letters: it is the same group, and it is merged into.
     const QString existing = frmSchedule::FindFileNoCase(folder, name);
@@ -384,7 +384,7 @@ bool frmNumeric::WriteNames(const QString& path)
     }
     m1_.GroupMergeLines += m1_.NodeNames;
     for (QString& line : m1_.GroupMergeLines)
-        line = GroupGeneral::UpperName(line);
+        line = upperName(line);
     QString error;
     m1_.GetFreeFileNumber();
     if (!writeWholeFile(path, crlfLines(m1_.GroupMergeLines), &error)) {

@@ -113,17 +113,6 @@ QChar GroupGeneral::ForbiddenCharIn(const QString& name)
     return {};
 }
 
-QString GroupGeneral::UpperName(const QString& name)
-{
-    QString upper = name;
-    for (QChar& c : upper) {
-        const QChar capital = c.toUpper();
-        if (capital.unicode() <= 0xFF)
-            c = capital;
-    }
-    return upper;
-}
-
 void GroupGeneral::ShowNodeNameTooLong(const QString& name)
 {
     m1_.dialogs().msgBox(QStringLiteral("Your node entered [") + name +

@@ -26,9 +26,6 @@ public:
     // The first character of the name, from its first to its last, that no computer name may hold
     // (one of those, or one a single-byte group file cannot store); a null character when it has none.
     static QChar ForbiddenCharIn(const QString& name);
-    // The name in capitals, as groups store their names; a letter whose capital single-byte text
-    // cannot hold (the micro sign, y with diaeresis) stays as it is rather than becoming "?" on disk.
-    static QString UpperName(const QString& name);
     // "Your node entered [NAME] contains more then 14 Characters..." (title "Corvane - Error Input").
     void ShowNodeNameTooLong(const QString& name);
     // "You are only allowed [6000] Nodes per group file..." (title "Corvane - Information").
