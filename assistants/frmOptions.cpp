@@ -169,7 +169,7 @@ void frmOptions::optOKbut_Click()
     mainform& main = program_.mainform();
     // The box holds the computer name as "Reset to Host Name" puts it, upper-cased; the system
     // gives it in its own case.
-    if (main.optMessenger->isChecked() && txtAlias->text() != m1_.ComputerName.toUpper()) {
+    if (main.optMessenger->isChecked() && txtAlias->text() != upperName(m1_.ComputerName)) {
         m1_.dialogs().msgBox(
             QStringLiteral("You have chosen to alter your sending alias name.  Some client terminals that have been "
                            "upgraded from Windows NT4/98/ME may NOT RECEIVE your messages sent if you change your "
