@@ -324,20 +324,17 @@ TEST_F(SendTab, AGroupChosenWithTheKeyboardIsChosenAndATabSwitchForgetsIt)
     EXPECT_EQ(m->tab1filelist->fileName(), "");
 }
 
-TEST_F(SendTab, TheKeyboardGoesFromTheTargetToTheMessageToTheSendCommands)
+TEST_F(SendTab, TabGoesFromTheTargetToTheMessageToTheSendCommands)
 {
-    const QList<QWidget*> expected{m->tab1opt1,    m->tab1opt2,     m->tab1opt3, m->tab1filelist,
-                                   m->tab1sendcpu, m->messtext,     m->tab1butSend, m->tab1butclear,
-                                   m->butTest,     m->butSchedule, m->butWizard};
+    const QList<QWidget*> expected{m->tab1opt1,    m->tab1opt2, m->tab1opt3,    m->tab1filelist,
+                                   m->tab1sendcpu, m->messtext, m->tab1butSend, m->tab1butclear};
     QList<QWidget*> order;
     for (QWidget* w = m->tab1opt1; order.size() < expected.size(); w = w->nextInFocusChain()) {
         if (expected.contains(w))
             order << w;
     }
     EXPECT_EQ(order, expected);
-
-    m->messtext->setText(QStringLiteral("no tab"));
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
     QCoreApplication::sendEvent(m->messtext, &tab);
-    EXPECT_EQ(m->messtext->text(), "no tab") << "Tab moves on instead of typing a tab";
+    EXPECT_FALSE(m->messtext->text().contains(QLatin1Char('\t')));
 }
