@@ -6,9 +6,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -171,17 +169,8 @@ TEST_F(Logs, ARecordThatDoesNotFitOnTheDiskIsTakenBackWhole)
     const QByteArray before = "\r\n[LOG_BEGIN]\r\nDate=1\r\n";
     t.write(QStringLiteral("Logs/sent.Log"), before);
     m1().CurrentMessage = QString(500, QLatin1Char('m'));
-    // A file-size limit a little above the log's size: the record is cut off part way.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = static_cast<rlim_t>(before.size() + 40);
-    setrlimit(RLIMIT_FSIZE, &small);
     forms::frmNodeStatus window(t.program());
-    window.WriteSentLogRecord();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    withFileSizeLimit(before.size() + 40, [&] { window.WriteSentLogRecord(); });
 
     EXPECT_EQ(t.read(QStringLiteral("Logs/sent.Log")), before);
     ASSERT_NE(t.dialogs->last(), nullptr);

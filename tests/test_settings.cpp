@@ -5,9 +5,7 @@
 #include "tests/support/testprogram.h"
 
 #include <QDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -168,16 +166,7 @@ TEST_F(Settings, AFailedWriteEndsTheProgramAndLeavesTheOldFileWhole)
     const QByteArray before = t.read(QStringLiteral("Corvane.ini"));
     t.options().txtAlias->setText(QString(600, QLatin1Char('A')));
 
-    // A file-size limit below the file's size makes the write fail part way.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &small);
-    t.program().module1().SaveIniSettings();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    withFileSizeLimit(64, [&] { t.program().module1().SaveIniSettings(); });
 
     EXPECT_EQ(t.read(QStringLiteral("Corvane.ini")), before);
     ASSERT_NE(t.dialogs->last(), nullptr);

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace corvane::forms {
@@ -69,5 +70,9 @@ private:
 
 // Lets window events and timers run for about this long.
 void pump(int milliseconds);
+
+// Runs the step with files limited to this many bytes, as on a full disk: a write beyond it fails
+// part way.
+void withFileSizeLimit(qint64 bytes, const std::function<void()>& step);
 
 } // namespace corvane::test
