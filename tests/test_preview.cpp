@@ -2,12 +2,18 @@
 #include "console/frmReview.h"
 #include "console/mainform.h"
 #include "console/program.h"
+#include "console/qtdialogs.h"
 #include "engine/module1.h"
 #include "tests/support/fakedelivery.h"
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -253,4 +259,43 @@ TEST_F(ClientPreview, EverySendStartedWhileAPreviewOrADistributionRunsIsRefused)
     }
     EXPECT_EQ(peer.connections(), 2) << "one for the preview, one for the distribution";
     EXPECT_EQ(m1.TargetStatus[0], "Pass");
+}
+
+// The real save dialog, played by a timer as the operator would: "notes" typed where notes.txt exists
+// is asked about before anything is replaced.
+TEST(FileDialogs, ANameTypedWithoutItsExtensionIsAskedAboutBeforeAFileIsReplaced) {
+    QTemporaryDir dir;
+    QFile old(dir.path() + "/notes.txt");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    QtDialogs dialogs;
+    for (const auto &[answer, chosen] : {std::pair{QMessageBox::No, QString()},
+                                         std::pair{QMessageBox::Yes, dir.path() + "/notes.txt"}}) {
+        QStringList questions;
+        bool typed = false;
+        QTimer operatorAtTheScreen;
+        operatorAtTheScreen.setInterval(10);
+        QObject::connect(&operatorAtTheScreen, &QTimer::timeout, [&] {
+            QWidget *front = QApplication::activeModalWidget();
+            if (auto *question = qobject_cast<QMessageBox *>(front); question && question->isVisible()) {
+                questions << question->text();
+                question->button(answer)->click();
+            } else if (auto *files = qobject_cast<QFileDialog *>(front); files && files->isVisible()) {
+                if (typed) {
+                    files->reject(); // the operator gives up after saying No
+                    return;
+                }
+                auto *name = files->findChild<QLineEdit *>("fileNameEdit");
+                if (!name)
+                    return;
+                typed = true;
+                name->setText("notes");
+                QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection); // not from inside this tick
+            }
+        });
+        operatorAtTheScreen.start();
+        EXPECT_EQ(dialogs.saveFileName("Save Corvane Message File...", dir.path(), "Message Files (*.txt)"), chosen);
+        ASSERT_EQ(questions.size(), 1);
+        EXPECT_TRUE(questions[0].contains("notes.txt")) << questions[0].toStdString();
+    }
 }
