@@ -52,16 +52,11 @@ frmNumeric::frmNumeric(Program& program) : program_(program), m1_(program.module
     const auto makeSection = [this, input](int number, QGroupBox*& frame, QRadioButton*& text, QRadioButton*& numeric,
                                            QLineEdit*& start, QLineEdit*& end) {
         const QByteArray n = QByteArray::number(number);
-        frame = new QGroupBox(Frame4);
-        frame->setObjectName(QStringLiteral("Frame") + QString::number(number));
-        text = new QRadioButton(QStringLiteral("Text"), frame);
-        text->setObjectName(QLatin1String("opt" + n + "Text"));
-        numeric = new QRadioButton(QStringLiteral("Numeric"), frame);
-        numeric->setObjectName(QLatin1String("opt" + n + "Numeric"));
-        start = new QLineEdit(frame);
-        start->setObjectName(QLatin1String("txt" + n + "Text"));
-        end = new QLineEdit(frame);
-        end->setObjectName(QLatin1String("Endtxt" + n + "Text"));
+        frame = named(new QGroupBox(Frame4), ("Frame" + n).constData());
+        text = named(new QRadioButton(QStringLiteral("Text"), frame), ("opt" + n + "Text").constData());
+        numeric = named(new QRadioButton(QStringLiteral("Numeric"), frame), ("opt" + n + "Numeric").constData());
+        start = named(new QLineEdit(frame), ("txt" + n + "Text").constData());
+        end = named(new QLineEdit(frame), ("Endtxt" + n + "Text").constData());
         text->setChecked(true);
         end->hide();
         const SectionHandlers h = kHandlers[number - 1];
@@ -147,9 +142,9 @@ void frmNumeric::closeEvent(QCloseEvent* event)
 frmNumeric::Section frmNumeric::section(int number) const
 {
     switch (number) {
-    case 1: return {Frame1, opt1Text, opt1Numeric, txt1Text, Endtxt1Text};
-    case 2: return {Frame2, opt2Text, opt2Numeric, txt2Text, Endtxt2Text};
-    default: return {Frame3, opt3Text, opt3Numeric, txt3Text, Endtxt3Text};
+    case 1: return {opt1Text, opt1Numeric, txt1Text, Endtxt1Text};
+    case 2: return {opt2Text, opt2Numeric, txt2Text, Endtxt2Text};
+    default: return {opt3Text, opt3Numeric, txt3Text, Endtxt3Text};
     }
 }
 

@@ -94,7 +94,6 @@ protected:
 
 private:
     struct Section {
-        QGroupBox* frame;
         QRadioButton* text;
         QRadioButton* numeric;
         QLineEdit* start;
