@@ -6,9 +6,7 @@
 #include "engine/textfile.h"
 #include "groups/groupfiles.h"
 
-#include <QDir>
 #include <QFile>
-
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>

@@ -42,8 +42,6 @@ public:
     // The file-list state: the file list and "New..." on, the text empty and off, every other
     // command off but "Main Screen...". The menu entry that opens the editor starts from it.
     void SetFileListState();
-    // True while a save runs; the editor's commands are ignored meanwhile.
-    bool saving() const { return saving_; }
     // The check file the save writes and reads back.
     QString CheckFilePath() const;
 
@@ -84,7 +82,7 @@ private:
 
     Program& program_;
     Module1& m1_;
-    bool saving_ = false;
+    bool saving_ = false; // a save runs: the editor's commands are ignored meanwhile
 };
 
 } // namespace corvane::forms

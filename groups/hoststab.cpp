@@ -6,7 +6,6 @@
 #include "engine/textfile.h"
 
 #include <QFile>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
