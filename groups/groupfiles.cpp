@@ -1,5 +1,6 @@
 #include "groups/groupfiles.h"
 
+#include "assistants/frmSchedule.h"
 #include "console/mainform.h"
 #include "console/program.h"
 #include "engine/textfile.h"
@@ -14,6 +15,8 @@ namespace corvane {
 namespace {
 const QString kErrorInput = QStringLiteral("Corvane - Error Input");
 const QString kFileAccess = QStringLiteral("Corvane - File Access Error");
+// The characters no computer name may hold, in the order they are tested.
+const QString kForbiddenNodeChars = QStringLiteral("*\"' /\\[]:;|<>+=,?");
 } // namespace
 
 GroupGeneral::GroupGeneral(Program& program) : program_(program), m1_(program.module1()) {}
@@ -81,15 +84,10 @@ bool GroupGeneral::WriteNewGroupFile()
     return true;
 }
 
+// Group lists match names without regard to case, so SALES.mit and sales.MIT would be one group.
 QString GroupGeneral::existingGroupFile(const QString& fileName) const
 {
-    // Group lists match names without regard to case, so SALES.mit and sales.MIT would be one group.
-    const QStringList existing = QDir(m1_.GroupsPath).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& other : existing) {
-        if (other.compare(fileName, Qt::CaseInsensitive) == 0)
-            return other;
-    }
-    return {};
+    return forms::frmSchedule::FindFileNoCase(m1_.GroupsPath, fileName);
 }
 
 bool GroupGeneral::isWriteProtected(const QString& path)
@@ -101,13 +99,11 @@ bool GroupGeneral::isWriteProtected(const QString& path)
 
 bool GroupGeneral::IsNodeNameTooLong(const QString& name) { return name.size() > 14; }
 
-const QString GroupGeneral::ForbiddenNodeChars = QStringLiteral("*\"' /\\[]:;|<>+=,?");
-
 QChar GroupGeneral::ForbiddenCharIn(const QString& name)
 {
     for (const QChar c : name) {
         // Group files are single-byte text: a character they cannot hold would come back as another.
-        if (ForbiddenNodeChars.contains(c) || c.unicode() < 0x20 || !inAnsi(c))
+        if (kForbiddenNodeChars.contains(c) || c.unicode() < 0x20 || !inAnsi(c))
             return c;
     }
     return {};

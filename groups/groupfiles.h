@@ -21,10 +21,9 @@ public:
     void ResetGroupsTab();
 
     // --- computer-name rules, shared by every editor of groups ---
-    // The characters no computer name may hold, in the order they are tested.
-    static const QString ForbiddenNodeChars;
     // The first character of the name, from its first to its last, that no computer name may hold
-    // (one of those, or one a single-byte group file cannot store); a null character when it has none.
+    // (one of * " ' space / \ [ ] : ; | < > + = , ?, or one a single-byte group file cannot store); a
+    // null character when it has none.
     static QChar ForbiddenCharIn(const QString& name);
     // "Your node entered [NAME] contains more then 14 Characters..." (title "Corvane - Error Input").
     void ShowNodeNameTooLong(const QString& name);
