@@ -138,6 +138,17 @@ QString FileListBox::fileName() const
     return item && item->isSelected() ? item->text() : QString();
 }
 
+bool FileListBox::selectFile(const QString& name)
+{
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
+            setCurrentRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
 void ClickListBox::onClick(std::function<void()> handler)
 {
     click_ = std::move(handler);
@@ -176,17 +187,6 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
     QLabel::mouseReleaseEvent(event);
     if (click_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         click_();
-}
-
-bool FileListBox::selectFile(const QString& name)
-{
-    for (int i = 0; i < count(); ++i) {
-        if (item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
-            setCurrentRow(i);
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace corvane
