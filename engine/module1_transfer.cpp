@@ -96,14 +96,13 @@ void Module1::WriteClientMessageFile(const QString& path)
 bool Module1::TransferMessageFile(ITcpClient& socket)
 {
     ClientTransfer& link = transfer();
-    // A kick belongs to this node alone: it never names the next node's failure.
+    // A kick belongs to this node alone: every return clears it, so it never names the next node's failure.
     const auto forgetKick = qScopeGuard([this] { PeerKicked = false; });
     const auto lost = [&] {
         LogIfEnabled((PeerKicked ? QStringLiteral("[WINSOCK] File transfer failed. You was kicked off the server: ")
                                  : QStringLiteral("[WINSOCK] File transfer failed. Lost peer connection: ")) +
                      console_.progressNodeText());
         socket.Close();
-        PeerKicked = false;
         return false;
     };
 
@@ -120,7 +119,6 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
         return lost();
     if (PacketState == 0) {
         socket.Close();
-        PeerKicked = false;
         return false;
     }
 
