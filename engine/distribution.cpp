@@ -114,14 +114,15 @@ void Module1::SendDistribution(const QString& kind)
                 step = 0;
             }
             const QString amount = QStringLiteral("Node %1 of %2").arg(i + 1).arg(TargetCount);
-            window.setProgressNode(upperName(GroupLines[i]));
+            const QString upper = upperName(GroupLines[i]);
+            window.setProgressNode(upper);
             window.setProgressAmount(amount);
             window.setProgressCaption(amount);
             window.setProgressValue(bar + step);
             window.repaintProgress();
             if (unattended)
                 platform().tray->setText(amount);
-            TargetNames[i] = upperName(GroupLines[i]);
+            TargetNames[i] = upper;
             deliver(i, GroupLines[i], QStringLiteral("SINGLE"));
         }
         if (LogMessages == 1) {
