@@ -268,20 +268,18 @@ bool frmNodeStatus::MergeFailedNodes()
             if (status[j] == kPass)
                 break;
             // Every record of a failed computer is counted up, also when an earlier record of the
-            // same name already took the failure.
-            if (status[j] == kFail || status[j] == kEntered) {
-                // A computer listed twice in the group failed one distribution, not two.
-                if (!record.counted) {
-                    qint64 value = 0;
-                    countValue(record.count, value);
-                    // The largest count stays the largest.
-                    record.count = QString::number(value == std::numeric_limits<qint64>::max() ? value : value + 1);
-                    record.counted = true;
-                    output << record.name + QLatin1Char(':') + record.count;
-                    written.insert(record.name);
-                }
-                status[j] = kEntered;
+            // same name already took the failure; a computer listed twice in the group failed one
+            // distribution, not two.
+            if (!record.counted) {
+                qint64 value = 0;
+                countValue(record.count, value);
+                // The largest count stays the largest.
+                record.count = QString::number(value == std::numeric_limits<qint64>::max() ? value : value + 1);
+                record.counted = true;
+                output << record.name + QLatin1Char(':') + record.count;
+                written.insert(record.name);
             }
+            status[j] = kEntered;
         }
     }
     std::set<QString> known;
