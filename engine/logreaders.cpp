@@ -10,14 +10,15 @@ namespace corvane {
 
 namespace {
 
-// A key line's value: the text between its first "=" and the next one.
-QByteArrayView valueOf(QByteArrayView line)
+// The text between the line's first mark and the next one (or the end of the line): a key line's
+// value, or a failed-nodes line's count.
+QByteArrayView valueOf(QByteArrayView line, char mark = '=')
 {
-    const qsizetype first = line.indexOf('=');
+    const qsizetype first = line.indexOf(mark);
     if (first < 0)
         return {};
     const QByteArrayView rest = line.sliced(first + 1);
-    const qsizetype second = rest.indexOf('=');
+    const qsizetype second = rest.indexOf(mark);
     return second < 0 ? rest : rest.first(second);
 }
 
@@ -120,8 +121,7 @@ std::vector<FailedNodeEntry> readFailedNodes(const QString& path, int maxLines)
             continue;
         FailedNodeEntry entry;
         if (colon >= 0) {
-            QByteArrayView count = line.sliced(colon + 1);
-            count = count.first(count.contains(':') ? count.indexOf(':') : count.size());
+            const QByteArrayView count = valueOf(line, ':');
             entry.name = fromAnsi(line.first(colon));
             entry.count = fromAnsi(count);
             double times = 0;
