@@ -10,7 +10,7 @@ bool DesktopBrowser::open(const QString& pathOrAddress)
 {
     const bool isAddress = pathOrAddress.contains(QLatin1String("://"));
     return QDesktopServices::openUrl(isAddress ? QUrl(pathOrAddress)
-                                        : QUrl::fromLocalFile(QFileInfo(pathOrAddress).absoluteFilePath()));
+                                               : QUrl::fromLocalFile(QFileInfo(pathOrAddress).absoluteFilePath()));
 }
 
 } // namespace corvane
