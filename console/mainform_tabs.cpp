@@ -19,11 +19,11 @@ void mainform::SSTab1_Click(int /*PreviousTab*/)
     m1_.ApplyTargetSwitches();
     if (optHTML->isChecked())
         showHtmlMessage();
-    // A hosts file or a group left open is closed as its own "Close" button closes it, unsaved and
-    // without a question.
+    // A hosts file or a group left open is closed as its own "Close" button closes it: the hosts
+    // file unsaved, a group with changes only after its question.
     if (tab3butClose->isEnabled())
         tab3butClose_Click();
-    if (tab2butClose && tab2butClose->isEnabled())
+    if (tab2butClose->isEnabled())
         tab2butClose_Click();
     tab1filelist->Refresh();
     tab1filelist->setCurrentItem(nullptr); // no group is chosen now, so none is shown chosen
@@ -34,8 +34,7 @@ void mainform::SSTab1_Click(int /*PreviousTab*/)
         LoadSentLog();
         LoadFailNodesLog();
     }
-    if (List1)
-        List1->setEnabled(false);
+    List1->setEnabled(false);
 }
 
 } // namespace corvane::forms
