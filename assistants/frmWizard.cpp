@@ -367,7 +367,7 @@ void frmWizard::ShowWizardStep()
                                  "displayed in the Nuvoclient message box.")});
         setTicked(main.chkTimeOut, chkTimeOut->isChecked());
         m1_.TimeOutMinutes = m1_.WizardTimeoutMinutes;
-        main.lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
+        main.showMinutes();
         break;
     case 7: {
         // A page to send leaves no text to type: the format step stays on the screen.
@@ -457,16 +457,13 @@ void frmWizard::showMinutes()
 
 void frmWizard::butAdd_Click()
 {
-    // The minutes are a 16-bit number in the settings and client files: they stop at its top.
-    if (m1_.WizardTimeoutMinutes < 32767)
-        m1_.WizardTimeoutMinutes = static_cast<std::int16_t>(m1_.WizardTimeoutMinutes + 1);
+    m1_.WizardTimeoutMinutes = oneMinuteMore(m1_.WizardTimeoutMinutes);
     lblMessShow->setText(minutesText(m1_.WizardTimeoutMinutes));
 }
 
 void frmWizard::butMinus_Click()
 {
-    m1_.WizardTimeoutMinutes =
-        m1_.WizardTimeoutMinutes <= 1 ? std::int16_t{1} : static_cast<std::int16_t>(m1_.WizardTimeoutMinutes - 1);
+    m1_.WizardTimeoutMinutes = oneMinuteLess(m1_.WizardTimeoutMinutes);
     lblMessShow->setText(minutesText(m1_.WizardTimeoutMinutes));
 }
 

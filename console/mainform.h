@@ -35,6 +35,11 @@ public:
     void setText(const QString& text);
 };
 
+// The display time-out's minutes a step up and a step down: up stops at the top of the 16-bit number
+// that the settings and client files hold, down never goes below one minute.
+std::int16_t oneMinuteMore(std::int16_t minutes);
+std::int16_t oneMinuteLess(std::int16_t minutes);
+
 class mainform : public QMainWindow {
     Q_OBJECT
 public:
@@ -78,6 +83,8 @@ public:
     void butClientDownload_Click();
     // The message box while an HTML page is the message: the placeholder, two line breaks, the path.
     void showHtmlMessage();
+    // lblMinutesDisplay names the minutes in TimeOutMinutes.
+    void showMinutes();
     // Where "Download Setup File" sends the operator for the Nuvo client's setup file.
     static const QString ClientDownloadAddress;
 

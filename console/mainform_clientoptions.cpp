@@ -222,23 +222,33 @@ void mainform::showTimeOutState() {
     m1_.UseTimeOut = on ? QStringLiteral("YES") : QStringLiteral("NO");
     // The label names the minutes that will be sent, which are 5 unless the settings said otherwise.
     if (on)
-        lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
+        showMinutes();
     lblMinutesDisplay->setVisible(on);
     butPlusMin->setEnabled(on);
     butMinusMin->setEnabled(on);
 }
 
-void mainform::butPlusMin_Click() {
-    // The minutes are a 16-bit number in the settings and client files: they stop at its top.
-    if (m1_.TimeOutMinutes < 32767)
-        m1_.TimeOutMinutes = static_cast<std::int16_t>(m1_.TimeOutMinutes + 1);
+std::int16_t oneMinuteMore(std::int16_t minutes) {
+    return minutes < 32767 ? static_cast<std::int16_t>(minutes + 1) : minutes;
+}
+
+// A time-out of less than one minute means nothing to the client.
+std::int16_t oneMinuteLess(std::int16_t minutes) {
+    return minutes <= 1 ? std::int16_t{1} : static_cast<std::int16_t>(minutes - 1);
+}
+
+void mainform::showMinutes() {
     lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
 }
 
+void mainform::butPlusMin_Click() {
+    m1_.TimeOutMinutes = oneMinuteMore(m1_.TimeOutMinutes);
+    showMinutes();
+}
+
 void mainform::butMinusMin_Click() {
-    // A time-out of less than one minute means nothing to the client.
-    m1_.TimeOutMinutes = m1_.TimeOutMinutes <= 1 ? std::int16_t{1} : static_cast<std::int16_t>(m1_.TimeOutMinutes - 1);
-    lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
+    m1_.TimeOutMinutes = oneMinuteLess(m1_.TimeOutMinutes);
+    showMinutes();
 }
 
 void mainform::butBrowse_Click() {
