@@ -262,6 +262,8 @@ public:
     QPushButton* butMinusMin = nullptr;
 
 private:
+    // A window of the program opens beside the main window, or in its place, and takes the focus.
+    static void bringUp(QWidget& window);
     // The time-out label and buttons as the time-out box stands.
     void showTimeOutState();
     void buildMenus();

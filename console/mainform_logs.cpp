@@ -165,9 +165,7 @@ void mainform::ShowSentLogRecord()
     detail.lblTotal->setText(r.total);
     detail.txtMsg->setText(r.message);
     detail.lblMessMode->setText(r.service);
-    detail.show();
-    detail.raise();
-    detail.activateWindow();
+    bringUp(detail);
 }
 
 void mainform::rptButClearLog_Click()

@@ -11,17 +11,12 @@
 
 namespace corvane::forms {
 
-namespace {
-
-// A tool window opens beside the main window, or in its place.
-void bringUp(QWidget& window)
+void mainform::bringUp(QWidget& window)
 {
     window.show();
     window.raise();
     window.activateWindow();
 }
-
-} // namespace
 
 void mainform::butWizard_Click()
 {
