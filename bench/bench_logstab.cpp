@@ -3,11 +3,11 @@
 // grown to about 50 MB. Each figure is the switch and the window's redraw after it.
 //
 //   bench_logstab [rounds]      (default 10)
+#include "bench/timing.h"
 #include "console/mainform.h"
 #include "tests/support/testprogram.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -39,12 +39,10 @@ std::vector<double> switches(forms::mainform& main, int rounds)
     for (int r = 0; r < rounds; ++r) {
         main.SSTab1->setCurrentIndex(0);
         QApplication::processEvents();
-        QElapsedTimer timer;
-        timer.start();
-        main.SSTab1->setCurrentIndex(3);
-        main.repaint();
-        QApplication::processEvents();
-        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        ms.push_back(bench::timed([&] {
+            main.SSTab1->setCurrentIndex(3);
+            main.repaint();
+        }));
     }
     std::sort(ms.begin(), ms.end());
     return ms;
