@@ -125,7 +125,6 @@ public:
 
     // --- the about box ---
     forms::frmAbout& frmAbout();
-    bool frmAboutLoaded() const { return about_ != nullptr; }
 
     // --- scheduled distributions ---
     forms::frmSchedule& frmSchedule();
