@@ -5,6 +5,7 @@
 //
 //   bench_delivery [peers [rounds]]      (default 1000 peers, 5 rounds over them all)
 #include "bench/reference_sender.h"
+#include "bench/timing.h"
 #include "console/program.h"
 #include "engine/module1.h"
 #include "engine/netsend.h"
@@ -40,17 +41,6 @@ double cpuSeconds(int who = RUSAGE_SELF)
     rusage r{};
     getrusage(who, &r);
     return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-}
-
-double residentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
 }
 
 // A client that answers the request with a reply that never ends: the start, then the filler
@@ -236,7 +226,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "cannot listen on 127.0.9.10:%u\n", port);
             return 1;
         }
-        const double rssBefore = residentMb();
+        const double rssBefore = statusMb("VmRSS:");
         const double floodCpuBefore = cpuSeconds(RUSAGE_THREAD);
         clock.restart();
         const bool floodOk = t.program().netSend().DeliverMessage(QStringLiteral("127.0.9.10"), m1.CurrentMessage,
@@ -246,7 +236,7 @@ int main(int argc, char* argv[])
         std::printf("flood of %s: held %.2f s (%s), %.1f MB offered, processor time %.4f s = %.2f%% of a core, "
                     "resident memory %.1f -> %.1f MB\n",
                     flood.what, floodSeconds, floodOk ? "passed?!" : qPrintable(m1.DeliveryStatus),
-                    flooder.sent() / 1e6, floodCpu, 100.0 * floodCpu / floodSeconds, rssBefore, residentMb());
+                    flooder.sent() / 1e6, floodCpu, 100.0 * floodCpu / floodSeconds, rssBefore, statusMb("VmRSS:"));
     }
 
     for (int k = 0; k < kClientThreads; ++k) {

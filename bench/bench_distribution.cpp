@@ -6,6 +6,7 @@
 //
 // The clients live in a child process, so that the memory figures are the program's alone.
 #include "bench/reference_sender.h"
+#include "bench/timing.h"
 #include "console/frmNodeStatus.h"
 #include "console/frmProgress.h"
 #include "console/mainform.h"
@@ -34,19 +35,6 @@ using namespace corvane::test;
 using namespace corvane::bench;
 
 namespace {
-
-// Resident memory of this process, now and at its peak, in MB.
-double statusMb(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(static_cast<qsizetype>(std::strlen(key))).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return -1;
-}
 
 // The child: N clients on one port, until it is killed. Writes the port to the pipe once ready.
 [[noreturn]] void runClients(int peers, int ready, int argc, char* argv[])

@@ -352,7 +352,7 @@ void mainform::Exit_Click()
                              MsgIcon::None, QStringLiteral("Exit Corvane:")) != MsgAnswer::Yes)
         return;
     if (m1_.CheckitLogWritten == 1)
-        QFile::remove(m1_.AppPath() + QStringLiteral("/Logs/Checkit.log"));
+        QFile::remove(m1_.CheckitLogFile);
     m1_.SaveIniSettings();
     m1_.LogIfEnabled(QStringLiteral("[EXIT] Corvane Closed via Exit Button"));
     program_.platform().end->endNow();

@@ -11,6 +11,7 @@ Module1::Module1(QString programFolder, Platform& platform, IConsole& console)
 {
     SettingsFile = appPath_ + QStringLiteral("/Corvane.ini");
     TemplateFile = appPath_ + QStringLiteral("/template.dat");
+    CheckitLogFile = appPath_ + QStringLiteral("/Logs/Checkit.log");
 }
 
 void Module1::GetFreeFileNumber()

@@ -55,6 +55,7 @@ public:
     // Paths.
     QString SettingsFile;
     QString TemplateFile;
+    QString CheckitLogFile; // the group text editor's check file, \Logs\Checkit.log
     QString GroupsPath;
     QString MessagesPath;
     QString SocketFile;

@@ -110,7 +110,7 @@ void frmEdit::Form_Load()
     SetFileListState();
 }
 
-QString frmEdit::CheckFilePath() const { return m1_.AppPath() + QStringLiteral("/Logs/Checkit.log"); }
+QString frmEdit::CheckFilePath() const { return m1_.CheckitLogFile; }
 
 void frmEdit::EnableClipboard(bool enabled)
 {
