@@ -115,12 +115,10 @@ bool frmSchedule::FileExists(const QString& path) { return Module1::FileExists(p
 
 bool frmSchedule::UsableTaskName(const QString& name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        name.startsWith(QLatin1Char('-')))
+    if (name.isEmpty() || !Module1::IsNameInFolder(name) || name.startsWith(QLatin1Char('-')))
         return false;
     for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c == QLatin1Char('"') ||
-            c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if (c == QLatin1Char(':') || c == QLatin1Char('"') || c.unicode() < 0x20 || c.unicode() == 0x7F)
             return false;
     }
     return true;
@@ -164,7 +162,7 @@ QByteArray frmSchedule::scheduleFileBytes()
                  (main.optHTML->isChecked() ? main.txtPathtoHTML->text() : QStringLiteral("DISABLED"))
           << QStringLiteral("SCH_TIMEOUT=") +
                  (main.chkTimeOut->isChecked() ? QString::number(m1_.TimeOutMinutes) : QStringLiteral("DISABLED"));
-    QByteArray bytes = crlfLines(lines);
+    QByteArray bytes = keyLines(lines);
     if (main.optMessenger->isChecked() || main.optPlain->isChecked())
         bytes += toAnsi(txtMessage->text()) + kCrLf;
     return bytes;
@@ -252,21 +250,27 @@ void frmSchedule::cmdNew_Click()
     // A schedule file of the same name in another letter case is the same task's: it is replaced,
     // as the command line finds schedule files without regard to case.
     const QString scheduleFolder = m1_.AppPath() + QStringLiteral("/Schedule/");
+    if (!QFileInfo(scheduleFolder).isDir()) {
+        problem();
+        return;
+    }
     QString fileName = FindFileNoCase(scheduleFolder, txtName->text() + QStringLiteral(".txt"));
     if (fileName.isEmpty())
         fileName = txtName->text() + QStringLiteral(".txt");
     m1_.ScheduleFile = scheduleFolder + fileName;
-    m1_.GetFreeFileNumber();
-    if (!QFileInfo(scheduleFolder).isDir() || !writeWholeFile(m1_.ScheduleFile, scheduleFileBytes())) {
-        problem();
-        return;
-    }
 
+    // A task of this name still waiting sends its own schedule file when it runs: the file is written
+    // only once the name is known to be free.
     const QString taskName = QStringLiteral("Corvane - ") + txtName->text();
     ITaskAgent* agent = m1_.platform().tasks.get();
     if (!agent || !agent->NewWorkItem(taskName)) {
         dialogs.msgBox(QStringLiteral("The task already exists or another error has occured. Please enter a new name."),
                        MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    m1_.GetFreeFileNumber();
+    if (!writeWholeFile(m1_.ScheduleFile, scheduleFileBytes())) {
+        problem();
         return;
     }
 

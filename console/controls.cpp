@@ -1,10 +1,13 @@
 #include "console/controls.h"
 
+#include "engine/textfile.h"
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QValidator>
 
 namespace corvane {
 
@@ -15,6 +18,18 @@ public:
     ClickHandler(QObject* parent, std::function<void()> fn) : QObject(parent), fn(std::move(fn)) {}
     std::function<void()> fn;
     bool wasChosen = false;
+};
+
+// A validator sees every change of the box's text, the operator's and the code's, and may change
+// it; the length stays, so the cursor stays where it was.
+class OneLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        input = oneLine(std::move(input));
+        return Acceptable;
+    }
 };
 
 class CloseRefuser : public QObject {
@@ -73,6 +88,11 @@ void setTicked(QCheckBox* box, bool ticked)
         return;
     box->setChecked(ticked);
     runClick(box);
+}
+
+void keepOnOneLine(QLineEdit* box)
+{
+    box->setValidator(new OneLineValidator(box));
 }
 
 void removeCloseCommand(QWidget* window)

@@ -4,18 +4,27 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <functional>
+#include <type_traits>
 
 namespace corvane {
 
-// Gives a control its name (the name the operator's documentation uses) and its tool tip.
+// Keeps a one-line box on one line: a CR or LF that reaches it, typed, pasted, dropped or set from
+// code, becomes a space, so that no line break gets from a box into a file read by line position.
+void keepOnOneLine(QLineEdit* box);
+
+// Gives a control its name (the name the operator's documentation uses) and its tool tip. Every
+// one-line box is made here, so every one is kept on one line.
 template <class Control> Control* named(Control* control, const char* name, const QString& tip = {})
 {
     control->setObjectName(QLatin1String(name));
     if (!tip.isEmpty())
         control->setToolTip(tip);
+    if constexpr (std::is_base_of_v<QLineEdit, Control>)
+        keepOnOneLine(control);
     return control;
 }
 

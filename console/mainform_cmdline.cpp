@@ -14,13 +14,6 @@ namespace {
 // The schedule file's list holds positions 0 to 5000.
 constexpr qsizetype kMaxScheduleLines = 5001;
 
-// A name from the command line names a file in its own folder (Groups, Schedule) and nowhere else.
-bool inItsFolder(const QString& name)
-{
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
-           !name.contains(QLatin1String(".."));
-}
-
 } // namespace
 
 void mainform::CommandLineRun()
@@ -39,7 +32,7 @@ void mainform::CommandLineRun()
     QString taskFile = pieces[1];
     if (taskFile.endsWith(QLatin1Char('"')))
         taskFile.chop(1);
-    if (!inItsFolder(taskFile)) {
+    if (!Module1::IsNameInFolder(taskFile)) {
         CommandLineFailure();
         return;
     }
@@ -106,7 +99,7 @@ void mainform::CommandLineRun()
     }
     const QString target = known ? first.mid(first.at(3) == QLatin1Char('"') ? 4 : 3) : QString();
     if (kind == QLatin1String("g")) {
-        if (!inItsFolder(target)) {
+        if (!Module1::IsNameInFolder(target)) {
             CommandLineFailure();
             return;
         }

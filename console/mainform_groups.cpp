@@ -268,12 +268,6 @@ void mainform::tab2butSave_Click()
         return;
     // The open group's file, whatever the list shows selected.
     const QString path = m1_.GroupsPath + m1_.EditGroupFile;
-    if (QFile::exists(path) && GroupGeneral::isWriteProtected(path)) {
-        groupFileFailure(QStringLiteral("The group file ") + m1_.EditGroupFile +
-                         QStringLiteral(" is write-protected and was not saved.  The group stays open with its "
-                                        "changes."));
-        return;
-    }
     QString error;
     bool written = false;
     {
@@ -318,7 +312,7 @@ void mainform::tab2butdeletegroup_Click()
                          QStringLiteral(" is no longer in the Groups folder, so it could not be deleted."));
         return;
     }
-    if (GroupGeneral::isWriteProtected(file.fileName())) {
+    if (isWriteProtected(file.fileName())) {
         groupFileFailure(QStringLiteral("The group file ") + m1_.EditGroupFile +
                          QStringLiteral(" is write-protected and was not deleted."));
         return;

@@ -96,7 +96,7 @@ void Module1::SaveIniSettings()
     HostsPath = console_.hostsPathLabel();
     GetFreeFileNumber();
     // Written whole and atomically: a failure leaves the old file as it was.
-    if (!writeWholeFile(SettingsFile, crlfLines(SettingsLines()))) {
+    if (!writeWholeFile(SettingsFile, keyLines(SettingsLines()))) {
         dialogs().msgBox(QStringLiteral("The Corvane.ini file is Invalid or Corrupt.  Please re-install Corvane"),
                          MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Information"));
         platform_.end->endNow();
@@ -118,6 +118,12 @@ void Module1::LoadTemplate()
     for (const QString& line : read.lines)
         text += line + QStringLiteral("\r\n");
     TemplateText = text == QLatin1String("\r\n") ? QString() : text;
+}
+
+bool Module1::IsNameInFolder(const QString& name)
+{
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && name != QLatin1String(".") &&
+           name != QLatin1String("..");
 }
 
 QString Module1::FileNameFromPath(const QString& path)

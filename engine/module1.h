@@ -35,7 +35,7 @@ public:
     // --- settings and template ---
     void SaveIniSettings();
     void LoadTemplate();
-    // The 21 settings lines as the writer puts them.
+    // The 21 settings lines, keys and values, in their positions.
     QStringList SettingsLines();
 
     // --- the administrator's target switches ---
@@ -49,6 +49,11 @@ public:
 
     // --- file and path helpers ---
     static QString FileNameFromPath(const QString& path);
+    // True when the name can only name a file of its own folder (Groups, Schedule): it holds no "/"
+    // or "\" and is neither "." nor "..". A name that merely holds ".." (Week..1) is an ordinary
+    // name. The command line, the scheduler and the group editors all go by this one rule, so that a
+    // name one of them accepts is never refused by another.
+    static bool IsNameInFolder(const QString& name);
 
     std::int16_t FileNum = 0;
 

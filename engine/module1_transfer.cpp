@@ -11,16 +11,6 @@
 
 namespace corvane {
 
-namespace {
-// A key line's value is one line: a line break in it would end the key lines early.
-QString oneLine(QString value)
-{
-    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return value;
-}
-} // namespace
-
 ClientTransfer& Module1::transfer()
 {
     if (!clientTransfer_) {

@@ -1,6 +1,7 @@
 #include "engine/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
@@ -214,10 +215,23 @@ static bool saveWhole(QSaveFile& file, bool opened, const QByteArray& bytes, QSt
     return false;
 }
 
+bool isWriteProtected(const QString& path)
+{
+    const QFileInfo file(path);
+    return !file.isWritable() || !(file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+}
+
 // Unbuffered, so that a short write (a full disk, a size limit) is seen here: a buffered flush
 // can drop the rest of the data and still report success.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
 {
+    // A new file would take the old one's place with the usual mode: the protection would be lost
+    // with the content.
+    if (QFileInfo::exists(path) && isWriteProtected(path)) {
+        if (error)
+            *error = QStringLiteral("the file is write-protected");
+        return false;
+    }
     QSaveFile file(path);
     const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     return saveWhole(file, opened, bytes, error);
@@ -271,6 +285,21 @@ QByteArray crlfLines(const QStringList& lines)
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += toAnsi(line) + kCrLf;
+    return bytes;
+}
+
+QString oneLine(QString value)
+{
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return value;
+}
+
+QByteArray keyLines(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += toAnsi(oneLine(line)) + kCrLf;
     return bytes;
 }
 

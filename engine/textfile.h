@@ -63,7 +63,12 @@ qint64 fileSize(const QString& path);
 // The file's first bytes, at most `limit` of them; false when it cannot be opened or read.
 bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes);
 
+// True for a file that this user may not write, or that nobody may write: a read-only file is left
+// alone even by the administrator, who may write anything.
+bool isWriteProtected(const QString& path);
+
 // Replaces the whole file atomically: on failure the old content stays and the error is returned.
+// A write-protected file is never replaced, whoever runs the program.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // Replaces a file that other programs own and read (the system's hosts file): atomically where the
 // folder can take a new file, which then keeps the old one's owner and mode; in place where it cannot.
@@ -84,6 +89,11 @@ QString upperName(const QString& name);
 
 // Every line followed by CR LF, as the writers put them.
 QByteArray crlfLines(const QStringList& lines);
+// The value with each CR and LF in it turned into a space. The settings and schedule files are
+// read by line position: a line break inside a value would move every later line.
+QString oneLine(QString value);
+// Key lines, each kept on one line (oneLine) and followed by CR LF.
+QByteArray keyLines(const QStringList& lines);
 
 // A settings or schedule line's value: the text between its first and second "=".
 // False when the line holds no "=".

@@ -337,12 +337,14 @@ void frmNumeric::butCalculate_Click()
 
 QString frmNumeric::GroupFilePath(const QString& chosen) const
 {
-    // Only the file's own name is put in capitals: the folders of the path keep theirs.
+    // Only the file's own name is put in capitals: the folders of the path keep theirs, and the name
+    // ends in ".mit" in small letters, as every group file does and every list of groups looks for.
     const QFileInfo info(chosen);
     QString name = info.fileName();
-    if (info.suffix().isEmpty())
-        name += QStringLiteral(".mit");
-    name = upperName(name);
+    const QLatin1String ending(".mit");
+    if (name.endsWith(ending, Qt::CaseInsensitive))
+        name.chop(ending.size());
+    name = upperName(name) + ending;
     const QString folder = info.path();
     // On disk the group may be spelt in small letters: it is the same group, and it is merged into.
     const QString existing = frmSchedule::FindFileNoCase(folder, name);

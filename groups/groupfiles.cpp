@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace corvane {
 
@@ -33,8 +32,6 @@ void GroupGeneral::CreateGroup()
 
 QString GroupGeneral::groupNameProblem(const QString& name)
 {
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return QStringLiteral("\"%1\" is not a name a group file can have.").arg(name);
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     for (const QChar c : name) {
         if (forbidden.contains(c))
@@ -44,6 +41,8 @@ QString GroupGeneral::groupNameProblem(const QString& name)
         if (c.unicode() < 0x20 || !inAnsi(c))
             return QStringLiteral("A group name can only hold printable characters of the Western alphabet.");
     }
+    if (!Module1::IsNameInFolder(name))
+        return QStringLiteral("\"%1\" is not a name a group file can have.").arg(name);
     return {};
 }
 
@@ -88,13 +87,6 @@ bool GroupGeneral::WriteNewGroupFile()
 QString GroupGeneral::existingGroupFile(const QString& fileName) const
 {
     return forms::frmSchedule::FindFileNoCase(m1_.GroupsPath, fileName);
-}
-
-bool GroupGeneral::isWriteProtected(const QString& path)
-{
-    const QFileInfo file(path);
-    return !file.isWritable() ||
-           !(file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
 }
 
 bool GroupGeneral::IsNodeNameTooLong(const QString& name) { return name.size() > 14; }

@@ -35,9 +35,6 @@ public:
     // The name on disk of the group file that matches the file name without regard to case, or an
     // empty text when the Groups folder holds none.
     QString existingGroupFile(const QString& fileName) const;
-    // True for a file that this user may not write, or that nobody may write: a read-only file is
-    // left alone even by the administrator.
-    static bool isWriteProtected(const QString& path);
 
 private:
     Program& program_;

@@ -266,11 +266,12 @@ TEST_F(CommandLine, WhatTheSchedulerWritesTheRunReadsBack)
     TestProgram a;
     a.setSetting(QStringLiteral("STARTUP"), QStringLiteral("0"));
     a.clock->time = QDateTime(QDate(2026, 12, 8), QTime(9, 0));
-    a.write(QStringLiteral("Groups/Lab.mit"), "127.0.0.1\r\n");
+    // Names holding ".." are ordinary names to the scheduler and to the run alike.
+    a.write(QStringLiteral("Groups/Lab..1.mit"), "127.0.0.1\r\n");
     a.start();
     forms::mainform& am = a.main();
     am.messtext->setText(QStringLiteral("Line one\r\nLine two"));
-    am.txtMainHeadline->setText(QStringLiteral("Head"));
+    am.txtMainHeadline->setText(QStringLiteral("Head\r\nline"));
     am.txtWintitle->setText(QStringLiteral("Win"));
     am.chkDate->setChecked(false);
     am.chkTime->setChecked(true);
@@ -280,10 +281,10 @@ TEST_F(CommandLine, WhatTheSchedulerWritesTheRunReadsBack)
     am.chkTimeOut->setChecked(true);
     a.program().module1().TimeOutMinutes = 12;
     am.tab1opt1->setChecked(true);
-    a.program().module1().SelectedGroupFile = QStringLiteral("Lab.mit");
+    a.program().module1().SelectedGroupFile = QStringLiteral("Lab..1.mit");
     am.butSchedule_Click();
     forms::frmSchedule& scheduler = a.program().frmSchedule();
-    scheduler.txtName->setText(QStringLiteral("Night Run"));
+    scheduler.txtName->setText(QStringLiteral("Night..Run"));
     scheduler.txtTimeH->setText(QStringLiteral("22"));
     scheduler.txtTimeM->setText(QStringLiteral("0"));
     a.dialogs->answer(MsgAnswer::Yes);
@@ -291,17 +292,17 @@ TEST_F(CommandLine, WhatTheSchedulerWritesTheRunReadsBack)
     ASSERT_EQ(a.tasks->saved.size(), 1u);
 
     // ... and run by its task in another.
-    t.write(QStringLiteral("Groups/Lab.mit"), "127.0.0.1\r\n");
-    t.write(QStringLiteral("Schedule/Night Run.txt"), a.read(QStringLiteral("Schedule/Night Run.txt")));
+    t.write(QStringLiteral("Groups/Lab..1.mit"), "127.0.0.1\r\n");
+    t.write(QStringLiteral("Schedule/Night..Run.txt"), a.read(QStringLiteral("Schedule/Night..Run.txt")));
     run(a.tasks->saved[0].parameters);
     EXPECT_TRUE(t.dialogs->shown.empty()) << t.dialogs->texts().join(" | ").toStdString();
-    EXPECT_EQ(m->txtMainHeadline->text(), "Head");
+    EXPECT_EQ(m->txtMainHeadline->text(), "Head  line") << "a line break became a space";
     EXPECT_EQ(m->txtWintitle->text(), "Win");
     EXPECT_FALSE(m->chkDate->isChecked());
     EXPECT_TRUE(m->chkTime->isChecked());
     EXPECT_EQ(t.options().txtAlias->text(), "OPS");
     EXPECT_EQ(m1->TimeOutMinutes, 12);
-    EXPECT_EQ(m1->SelectedGroupFile, "Lab.mit");
+    EXPECT_EQ(m1->SelectedGroupFile, "Lab..1.mit");
     EXPECT_EQ(m->messtext->text(), "Line one\r\nLine two\r\n");
     ASSERT_EQ(peer.connections(), 1);
     EXPECT_TRUE(peer.sessions()[0].file.contains("Line one\r\nLine two"));

@@ -2,6 +2,7 @@
 #include "console/mainform.h"
 #include "console/program.h"
 #include "groups/frmEdit.h"
+#include "groups/frmNumeric.h"
 #include "tests/support/testprogram.h"
 
 #include <QClipboard>
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -194,4 +196,39 @@ TEST_F(GroupEditor, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas)
     EXPECT_EQ(t.dialogs->texts(), QStringList(3, QStringLiteral("The specified file error.(TXT IMPORT)")));
     EXPECT_FALSE(ed().butClose->isEnabled());
     EXPECT_TRUE(ed().frameFiles->isEnabled());
+}
+
+// The group tab refuses to replace a write-protected group; the editor and the generator do too,
+// even for the administrator, and the file keeps its content and its mode.
+TEST_F(GroupEditor, AWriteProtectedGroupIsKeptByTheEditorAndTheGenerator)
+{
+    const QString lab = t.path("Groups/LAB.mit");
+    ASSERT_TRUE(QFile::setPermissions(lab, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    forms::frmNumeric& gen = t.program().frmNumeric();
+    const std::pair<const char*, std::function<void()>> editors[] = {
+        {"group text editor",
+         [&] {
+             openLab();
+             ed().txtFile->setText(QStringLiteral("PC9"));
+             ed().butSave->click();
+         }},
+        {"numbered-name generator",
+         [&] {
+             gen.opt2Numeric->click();
+             gen.txt2Text->setText(QStringLiteral("1"));
+             gen.Endtxt2Text->setText(QStringLiteral("2"));
+             gen.butCalculate->click();
+             t.dialogs->chooseFile(lab);
+             gen.butSaveTo->click();
+         }},
+    };
+    for (const auto& [editor, save] : editors) {
+        t.dialogs->shown.clear();
+        save();
+        ASSERT_NE(t.dialogs->last(), nullptr) << editor;
+        EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error") << editor;
+        EXPECT_TRUE(t.dialogs->last()->text.contains("write-protected")) << editor;
+        EXPECT_EQ(t.read("Groups/LAB.mit"), "OLD1\r\nOLD2") << editor;
+        EXPECT_FALSE(QFile::permissions(lab) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)) << editor;
+    }
 }

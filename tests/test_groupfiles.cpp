@@ -128,6 +128,11 @@ TEST_F(GroupFiles, NamesThatCannotNameAFileAreRefusedWithABox)
     EXPECT_TRUE(QDir(t.path("Groups")).entryList(QDir::Files | QDir::NoDotAndDotDot).filter(".mit").isEmpty());
     EXPECT_FALSE(QFile::exists(t.path("a/b.mit")));
     EXPECT_FALSE(QFile::exists(t.path("Groups/...mit")));
+
+    // A name that merely holds ".." is an ordinary name, as it is to the scheduler and its run.
+    t.dialogs->type(QStringLiteral("lab..1"));
+    t.program().groupGeneral().CreateGroup();
+    EXPECT_TRUE(QFile::exists(t.path("Groups/LAB..1.mit")));
 }
 
 TEST_F(GroupFiles, AMissingGroupsFolderIsReported)

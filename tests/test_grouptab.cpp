@@ -191,6 +191,7 @@ TEST_F(GroupTab, AWriteProtectedGroupIsNeitherSavedNorDeleted)
         EXPECT_EQ(state(), changed);
     }
     EXPECT_EQ(group("G.mit"), "A\r\n");
+    EXPECT_FALSE(QFile::permissions(t.path(QStringLiteral("Groups/G.mit"))) & QFile::WriteOwner);
 }
 
 TEST_F(GroupTab, RenameRefusesAnExistingOrImpossibleName)

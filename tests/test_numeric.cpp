@@ -166,13 +166,14 @@ TEST_F(Numeric, SaveMergesIntoTheGroupAndCapitalisesOnlyTheFileName)
     t.write(QStringLiteral("Groups/lab.mit"), "pc1\r\n\r\nx");
     calculate(QStringLiteral("pc-"), QStringLiteral("1"), QStringLiteral("2"));
     n().butSaveTo->click(); // cancelled
-    for (const QString& chosen : {t.path("Groups/LAB.mit"), t.path("Groups/sub/new")})
+    for (const QString& chosen : {t.path("Groups/LAB.mit"), t.path("Groups/sub/new.MIT")})
         t.dialogs->chooseFile(chosen);
     n().butSaveTo->click();
     n().butSaveTo->click();
     EXPECT_EQ(t.read(QStringLiteral("Groups/lab.mit")), "PC1\r\n\r\nX\r\nPC-1\r\nPC-2\r\n");
     EXPECT_FALSE(QFile::exists(t.path("Groups/LAB.mit")));
-    EXPECT_EQ(t.read(QStringLiteral("Groups/sub/NEW.MIT")), "PC-1\r\nPC-2\r\n");
+    EXPECT_EQ(QDir(t.path("Groups/sub")).entryList(QDir::Files), QStringList{"NEW.mit"});
+    EXPECT_EQ(t.read(QStringLiteral("Groups/sub/NEW.mit")), "PC-1\r\nPC-2\r\n");
     EXPECT_EQ(t.dialogs->texts(), QStringList(2, QStringLiteral("Your Nodes created were successfully saved into the "
                                                                 "Group.")));
     EXPECT_EQ(t.dialogs->shown.front().title, "Save Corvane Group File...");

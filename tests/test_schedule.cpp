@@ -319,7 +319,7 @@ TEST_F(Schedule, TaskNamesThatCannotNameAFileAreRefused)
     EXPECT_TRUE(scheduleFolder().isEmpty());
 }
 
-TEST_F(Schedule, AnExistingTaskIsRefusedAfterItsFileWasRewritten)
+TEST_F(Schedule, AnExistingTaskIsRefusedAndKeepsItsFile)
 {
     t.tasks->existing << QStringLiteral("corvane - WEEKLY");
     t.write(QStringLiteral("Schedule/weekly.txt"), "old content\r\n");
@@ -330,7 +330,7 @@ TEST_F(Schedule, AnExistingTaskIsRefusedAfterItsFileWasRewritten)
               "The task already exists or another error has occured. Please enter a new name.");
     EXPECT_EQ(t.dialogs->last()->title, "Corvane");
     EXPECT_EQ(t.dialogs->last()->icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(t.read(QStringLiteral("Schedule/weekly.txt")).startsWith("SCH_HEADLINE=Maintenance\r\n"));
+    EXPECT_EQ(t.read(QStringLiteral("Schedule/weekly.txt")), "old content\r\n") << "the waiting task sends its own";
     EXPECT_TRUE(t.tasks->saved.empty());
     EXPECT_TRUE(scheduler().isVisible());
 

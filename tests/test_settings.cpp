@@ -1,10 +1,15 @@
 // The settings file and the template: read by position, written back whole, never lost.
 #include "assistants/frmOptions.h"
+#include "assistants/frmSchedule.h"
+#include "assistants/frmWizard.h"
 #include "console/mainform.h"
+#include "console/program.h"
 #include "engine/textfile.h"
 #include "tests/support/testprogram.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -157,6 +162,35 @@ TEST_F(Settings, NumbersOutsideSixteenBitsAreRefused)
     t.start();
     EXPECT_EQ(t.program().module1().ClientPort, 9125);
     EXPECT_EQ(t.program().module1().TimeOutMinutes, 8) << "a fraction rounds to the even whole number";
+}
+
+TEST_F(Settings, ALineBreakInAOneLineBoxOrAValueStaysOutOfTheFile)
+{
+    t.writeSettings(defaults());
+    t.start();
+    forms::mainform& m = t.main();
+    forms::frmWizard& w = t.program().frmWizard();
+    forms::frmSchedule& s = t.program().frmSchedule();
+    // Pasted through the clipboard as the operator does it, and set from code as the wizard does.
+    QGuiApplication::clipboard()->setText(QStringLiteral("A\r\nB\nC\rD"));
+    for (QLineEdit* box : {t.options().txtAlias, t.options().txtPrefix, m.txtWintitle, m.txtMainHeadline, m.tab1sendcpu,
+                           w.txtHeadline, w.txtTitle, w.txtFrom, w.txtTarget, s.txtName}) {
+        box->clear();
+        box->paste();
+        EXPECT_EQ(box->text(), "A  B C D") << box->objectName().toStdString();
+        box->setText(QStringLiteral("E\nF"));
+        EXPECT_EQ(box->text(), "E F") << box->objectName().toStdString();
+    }
+
+    // The hosts path is no box: a folder name may hold a line break, and the writer keeps it on its line.
+    t.options().Label2->setText(QStringLiteral("/etc/odd\r\nfolder/hosts"));
+    t.program().module1().SaveIniSettings();
+    const QStringList written = splitTextLines(t.read(QStringLiteral("Corvane.ini")));
+    ASSERT_EQ(written.size(), 21);
+    EXPECT_EQ(written[0], "HOSTPATH=/etc/odd  folder/hosts");
+    EXPECT_EQ(written[6], "ALIAS=E F");
+    EXPECT_EQ(written[8], "SERVICE=NUVOCLIENT");
+    EXPECT_EQ(written[10], "WIN_TITLE=E F");
 }
 
 TEST_F(Settings, AFailedWriteEndsTheProgramAndLeavesTheOldFileWhole)
