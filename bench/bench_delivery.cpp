@@ -235,7 +235,7 @@ int main(int argc, char* argv[])
                                                                   QStringLiteral("SINGLE"));
         const double floodSeconds = clock.nsecsElapsed() / 1e9;
         const double floodCpu = cpuSeconds(RUSAGE_THREAD) - floodCpuBefore;
-        std::printf("flood of %s: held %.2f s (%s), %.1f MB offered, processor time %.4f s = %.2f%% of a core, "
+        std::printf("flood of %s: held %.2f s (%s), %.1f MB offered, processor time %.4f s = %.3f%% of a core, "
                     "resident memory %.1f -> %.1f MB\n",
                     flood.what, floodSeconds, floodOk ? "passed?!" : qPrintable(m1.DeliveryStatus),
                     flooder.sent() / 1e6, floodCpu, 100.0 * floodCpu / floodSeconds, rssBefore, statusMb("VmRSS:"));
