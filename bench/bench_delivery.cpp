@@ -43,11 +43,11 @@ double cpuSeconds(int who = RUSAGE_SELF)
     return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
 }
 
-// A client that answers the request with a reply that never ends: the start, then the filler
-// for as long as the connection takes it (at most 25 s). On a thread of its own, blocking.
+// A client that answers the request with a flood: the start, then the filler over and over for
+// as long as the connection takes it (at most 25 s). On a thread of its own, blocking.
 class Flooder {
 public:
-    Flooder(const QString& address, quint16 port, QByteArray start, char filler)
+    Flooder(const QString& address, quint16 port, QByteArray start, QByteArray filler)
     {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const int one = 1;
@@ -63,10 +63,10 @@ public:
                 return;
             char request[15];
             ::recv(fd, request, sizeof request, MSG_WAITALL);
-            const QByteArray chunk(65536, filler);
+            const QByteArray chunk = filler.repeated(std::max<qsizetype>(1, 65536 / filler.size()));
             QElapsedTimer clock;
             clock.start();
-            if (sendAll(fd, start)) {
+            if (start.isEmpty() || sendAll(fd, start)) {
                 sent_ += start.size();
                 while (clock.elapsed() < 25000 && sendAll(fd, chunk))
                     sent_ += chunk.size();
@@ -212,15 +212,17 @@ int main(int argc, char* argv[])
     std::printf("silent client: held %.2f s (%s), processor time %.4f s = %.3f%% of a core\n", heldSeconds,
                 heldOk ? "passed?!" : qPrintable(m1.DeliveryStatus), cpu, 100.0 * cpu / heldSeconds);
 
-    // Clients that pour bytes into their reply: the program reads one reply's worth of them, then no
-    // more, and the request times out. The processor time is this thread's, where the program runs.
+    // Clients that pour bytes into their reply, or repeat a whole reply without end: the program
+    // reads 4 KB of them, then no more, and the request times out. The processor time is this
+    // thread's, where the program runs.
     struct Flood {
         const char* what;
         QByteArray start;
-        char filler;
+        QByteArray filler;
     };
-    for (const Flood& flood : {Flood{"\"Received:PACKET:\" and endless blanks", "Received:PACKET:", ' '},
-                               Flood{"endless text that is no reply", "x", 'x'}}) {
+    for (const Flood& flood : {Flood{"\"Received:PACKET:\" and endless blanks", "Received:PACKET:", " "},
+                               Flood{"endless text that is no reply", "x", "x"},
+                               Flood{"\"Received:kickH#\" over and over", "", "Received:kickH#"}}) {
         Flooder flooder(QStringLiteral("127.0.9.10"), port, flood.start, flood.filler);
         if (!flooder.ok()) {
             std::fprintf(stderr, "cannot listen on 127.0.9.10:%u\n", port);
@@ -233,7 +235,7 @@ int main(int argc, char* argv[])
                                                                   QStringLiteral("SINGLE"));
         const double floodSeconds = clock.nsecsElapsed() / 1e9;
         const double floodCpu = cpuSeconds(RUSAGE_THREAD) - floodCpuBefore;
-        std::printf("flood of %s: held %.2f s (%s), %.1f MB offered, processor time %.4f s = %.2f%% of a core, "
+        std::printf("flood of %s: held %.2f s (%s), %.1f MB offered, processor time %.4f s = %.3f%% of a core, "
                     "resident memory %.1f -> %.1f MB\n",
                     flood.what, floodSeconds, floodOk ? "passed?!" : qPrintable(m1.DeliveryStatus),
                     flooder.sent() / 1e6, floodCpu, 100.0 * floodCpu / floodSeconds, rssBefore, statusMb("VmRSS:"));

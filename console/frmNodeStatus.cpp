@@ -138,8 +138,7 @@ void frmNodeStatus::Form_Load()
     butSave->setEnabled(true);
     m1_.FailedCount = 0;
     m1_.PassedCount = 0;
-    if (FileExists(m1_.SocketFile))
-        QFile::remove(m1_.SocketFile);
+    m1_.RemoveClientMessageFile();
 
     ListView1->clear();
     const int count = std::clamp<int>(m1_.TargetCount, 0, static_cast<int>(m1_.TargetNames.size()));

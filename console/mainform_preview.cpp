@@ -6,6 +6,7 @@
 #include "engine/textfile.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace corvane::forms {
 
@@ -22,6 +23,7 @@ void mainform::butTest_Click() {
     if (m1_.RefuseWhileSending())
         return;
     m1_.CurrentMessage = messtext->text();
+    const auto over = qScopeGuard([this] { m1_.ReleaseClientMessageFile(); });
     if (m1_.ClientMode == 1) {
         m1_.SendCancelled = QStringLiteral("NO");
         m1_.WriteClientMessageFile(m1_.AppPath() + QStringLiteral("/socket.txt"));

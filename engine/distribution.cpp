@@ -47,7 +47,11 @@ void Module1::SendDistribution(const QString& kind)
     if (RefuseWhileSending())
         return;
     Distributing = true;
-    const auto over = qScopeGuard([this] { Distributing = false; });
+    // The message this run wrote is its own until the end; another run may then remove the file.
+    const auto over = qScopeGuard([this] {
+        Distributing = false;
+        ReleaseClientMessageFile();
+    });
     IConsole& window = console();
     TargetNames.assign(6001, QString());
     TargetStatus.assign(6001, QString());

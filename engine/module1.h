@@ -3,10 +3,12 @@
 #include "engine/console.h"
 #include "platform/platform.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace corvane {
@@ -17,6 +19,9 @@ class NetSend;
 class Module1 {
 public:
     Module1(QString programFolder, Platform& platform, IConsole& console);
+    ~Module1();
+    Module1(const Module1&) = delete;
+    Module1& operator=(const Module1&) = delete;
 
     Platform& platform() { return platform_; }
     IConsole& console() { return console_; }
@@ -198,10 +203,18 @@ public:
     // its box, sets SendCancelled to "YES" and writes nothing; a file that cannot be written ends
     // the program.
     void WriteClientMessageFile(const QString& path);
-    // Runs the transfer of SocketFile on the connected socket; true when the whole file was sent.
+    // Runs the transfer of the client message file on the connected socket; true when the whole
+    // file was sent. It sends the message this program wrote last, as it wrote it, whatever another
+    // copy of the program has done to the file since; without one it reads SocketFile.
     bool TransferMessageFile(ITcpClient& socket);
-    // Sends the file in blocks of 2048 bytes; false when the connection was found closed.
-    bool SendFileChunks(const QString& path, std::int32_t size, ITcpClient& socket);
+    // Sends the file's bytes in blocks of 2048; false when the connection was found closed.
+    bool SendFileChunks(const QByteArray& file, ITcpClient& socket);
+    // Every copy of the program started in this folder shares the one client message file. A run
+    // claims it from writing it until its end, and the file is removed only when no other run
+    // holds a claim. The claim is a lock the system drops with the process, so a killed run
+    // leaves none behind.
+    void ReleaseClientMessageFile();
+    void RemoveClientMessageFile();
     // True for an existing file that is not hidden; a name with "*" or "?" counts when a file in
     // its folder matches it (without regard to case).
     static bool FileExists(const QString& path);
@@ -221,6 +234,10 @@ private:
     Platform& platform_;
     IConsole& console_;
     std::shared_ptr<ClientTransfer> clientTransfer_; // made on first use
+    // The claim on the client message file (a shared lock on the program folder), and the message
+    // as this run wrote it; nothing while no run holds one.
+    int messageClaim_ = -1;
+    std::optional<QByteArray> clientMessage_;
 };
 
 } // namespace corvane

@@ -9,7 +9,44 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace corvane {
+
+namespace {
+// The claims on the client message file are locks on the program folder that holds it.
+int openFolder(const QString& folder)
+{
+    return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+} // namespace
+
+Module1::~Module1() { ReleaseClientMessageFile(); }
+
+void Module1::ReleaseClientMessageFile()
+{
+    clientMessage_.reset();
+    if (messageClaim_ >= 0)
+        ::close(messageClaim_);
+    messageClaim_ = -1;
+}
+
+void Module1::RemoveClientMessageFile()
+{
+    // This run's own claim becomes the exclusive one, which no other claim allows: the file is
+    // removed only by the last run out. A run about to write the file waits for the removal to end.
+    const int fd = messageClaim_ >= 0 ? messageClaim_ : openFolder(appPath_);
+    messageClaim_ = -1;
+    // Where the folder cannot be locked no run can claim the file: it goes as it always did.
+    const bool alone = fd < 0 || lockFile(fd, LOCK_EX | LOCK_NB) || errno != EWOULDBLOCK;
+    if (alone && FileExists(SocketFile))
+        QFile::remove(SocketFile);
+    if (fd >= 0)
+        ::close(fd);
+}
 
 ClientTransfer& Module1::transfer()
 {
@@ -73,14 +110,22 @@ void Module1::WriteClientMessageFile(const QString& path)
         QStringLiteral("CLI_TIMEOUT=") +
             (window.timeOutTicked() ? QString::number(TimeOutMinutes) : QStringLiteral("DISABLED")),
     };
+    // The claim comes first, so that a run finishing meanwhile cannot remove what this one writes.
+    if (messageClaim_ < 0) {
+        messageClaim_ = openFolder(appPath_);
+        if (messageClaim_ >= 0)
+            lockFile(messageClaim_, LOCK_SH);
+    }
+    const QByteArray file = crlfLines(keys) + body;
     GetFreeFileNumber();
-    if (!writeWholeFile(path, crlfLines(keys) + body)) {
+    if (!writeWholeFile(path, file)) {
         dialogs().msgBox(QStringLiteral("The socket.txt file is Invalid or Corrupt.  Please delete it and make sure "
                                         "your logged on with Administrator privalages."),
                          MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
         platform_.end->endNow();
         return;
     }
+    clientMessage_ = file;
 }
 
 bool Module1::TransferMessageFile(ITcpClient& socket)
@@ -113,10 +158,17 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
     }
 
     PendState = 2;
+    // The bytes are taken once, and the offered size is theirs.
+    QByteArray file;
+    bool readable = true;
+    if (clientMessage_)
+        file = *clientMessage_;
+    else
+        readable = readFileBytes(SocketFile, std::min<qint64>(fileSize(SocketFile), INT32_MAX), file);
     // The offer's two messages are made before the first goes, so that the second follows it at
     // once: a client still reading the name then finds the size with it and answers a turn sooner.
     const QByteArray name = QByteArrayLiteral("File~~~#:name~#:") + toAnsi(FileNameFromPath(SocketFile));
-    const std::int32_t size = static_cast<std::int32_t>(std::min<qint64>(fileSize(SocketFile), INT32_MAX));
+    const std::int32_t size = static_cast<std::int32_t>(file.size());
     const QByteArray offer = QByteArrayLiteral("File~~~#:size~#:") + QByteArray::number(size);
     SendBusy = true;
     socket.SendData(name);
@@ -126,6 +178,7 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
         return lost();
 
     SendBusy = true;
+    link.beginWait();
     socket.SendData(offer);
     SendBusy = true;
 
@@ -136,22 +189,17 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
                        QStringLiteral("File Transfer Error"));
         return false;
     }
-    if (SendFileChunks(SocketFile, size, socket)) {
+    if (readable && SendFileChunks(file, socket)) {
         socket.Close();
         return true;
     }
     return lost();
 }
 
-bool Module1::SendFileChunks(const QString& path, std::int32_t size, ITcpClient& socket)
+bool Module1::SendFileChunks(const QByteArray& file, ITcpClient& socket)
 {
     ClientTransfer& link = transfer();
-    GetFreeFileNumber();
-    // The file is small (a message and its display options): the size bytes that go out are read
-    // at once, then sent a block at a time.
-    QByteArray file;
-    if (!readFileBytes(path, size, file))
-        return false;
+    const std::int32_t size = static_cast<std::int32_t>(file.size());
     std::int32_t sent = 0;
     for (;;) {
         SendBusy = true;

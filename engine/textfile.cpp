@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -262,6 +263,15 @@ bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* er
     return written;
 }
 
+bool lockFile(int fd, int operation)
+{
+    int result;
+    do
+        result = ::flock(fd, operation);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     QFile file(path);
@@ -270,6 +280,9 @@ bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
             *error = file.errorString();
         return false;
     }
+    // Other copies of the program append to the same logs: while this append and its undo run, no
+    // other may, so records never interleave and an undo never cuts another's record.
+    lockFile(file.handle(), LOCK_EX);
     const qint64 before = file.size();
     if (file.write(bytes) == bytes.size())
         return true;

@@ -73,8 +73,11 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
 // Replaces a file that other programs own and read (the system's hosts file): atomically where the
 // folder can take a new file, which then keeps the old one's owner and mode; in place where it cannot.
 bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// flock(2) on the open file, again when a signal cuts the wait short; false with errno on failure.
+bool lockFile(int fd, int operation);
 // Appends to the file, creating it when it is missing. An append that cannot be written whole
-// (a full disk) is taken back: the file keeps exactly what it held before.
+// (a full disk) is taken back: the file keeps exactly what it held before. Appends by other copies
+// of the program wait for each other, so their records never interleave.
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // The one conversion between text and the bytes of files and the wire. Every byte reads as a

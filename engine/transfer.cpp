@@ -68,7 +68,7 @@ void ClientTransfer::forgetReplies()
     settle_.stop();
     reply_.clear();
     matched_ = 0;
-    unanswered_ = 0;
+    received_ = 0;
 }
 
 void ClientTransfer::tcpServer_DataArrival(int)
@@ -80,14 +80,17 @@ void ClientTransfer::tcpServer_DataArrival(int)
     QList<QByteArray> whole;
     const qsizetype size = data.size();
     for (qsizetype i = 0; i < size; ++i) {
+        // Every byte counts, whole replies too: a client repeating a well-formed reply is as much a
+        // flood as one that never ends its reply.
+        if (++received_ > kReplyLimit)
+            break;
         const char c = data[i];
         const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        ++unanswered_;
         if (reply_.size() < kReceived.size()) {
             // What does not begin with "Received" is no reply, whatever follows in this arrival.
             if (lower != kReceived[reply_.size()]) {
                 reply_.clear();
-                unanswered_ += size - i - 1;
+                received_ += size - i - 1;
                 break;
             }
             reply_ += c;
@@ -99,25 +102,21 @@ void ClientTransfer::tcpServer_DataArrival(int)
             whole << reply_.left(reply_.size() - matched_);
             reply_.remove(0, reply_.size() - matched_);
             matched_ = 0;
-            unanswered_ = reply_.size();
-        } else if (reply_.size() > kReplyLimit) {
-            unanswered_ += size - i - 1;
-            break;
         }
     }
-    if (unanswered_ > kReplyLimit) {
-        // A client pouring out bytes that make no reply is not listened to any longer: the wait
-        // ends as it would for a client that went silent or away, and nothing more is read.
+    if (received_ > kReplyLimit) {
+        // A client pouring out bytes is not listened to any longer: the wait ends as it would for
+        // a client that went silent or away, and nothing more is read. The replies it completed
+        // before count as they came.
         forgetReplies();
+        received_ = kReplyLimit + 1; // until the next connection
         tcpServer.Close();
     } else if (!reply_.isEmpty()) {
         // A reply that may go on, or that ends in what may be the start of the next, waits a moment.
-        if (matched_ > 0 || mayBeIncomplete(reply_)) {
+        if (matched_ > 0 || mayBeIncomplete(reply_))
             settle_.start(replySettleMs);
-        } else {
+        else
             whole << std::exchange(reply_, QByteArray());
-            unanswered_ = 0;
-        }
     }
     for (const QByteArray& reply : whole) {
         if (!ClientReply(reply))
@@ -129,7 +128,6 @@ void ClientTransfer::takeReply()
 {
     const QByteArray reply = std::exchange(reply_, QByteArray());
     matched_ = 0;
-    unanswered_ = 0;
     // Part of "Received" alone is no reply.
     if (reply.size() >= kReceived.size())
         ClientReply(reply);

@@ -35,6 +35,9 @@ public:
     // Drops a reply still arriving from the last connection, so that it cannot run into the first
     // reply of the next one.
     void forgetReplies();
+    // The transfer has offered the file: the wait for the answer begins, and with it a new count of
+    // the bytes the client may send. (The request's wait counts from the connection.)
+    void beginWait() { received_ = 0; }
 
     // Shows a box of the client's answer to the operator. In an unattended run nobody is there to
     // close it and the run would wait for ever: the text goes to the error log with the node instead.
@@ -42,8 +45,8 @@ public:
 
     // A reply that may still be arriving in pieces is held this long before it is taken as it is.
     int replySettleMs = 250;
-    // The most a client may send without making a reply: one that pours out more is not read any
-    // further, so that neither the processor nor the memory go to it.
+    // The most a client may send during one wait, whole replies included: one that pours out more
+    // is not read any further, so that neither the processor nor the memory go to it.
     static constexpr qsizetype kReplyLimit = 4096;
 
 private:
@@ -59,7 +62,7 @@ private:
     // cut before every "Received", and every byte is looked at once, as it arrives.
     QByteArray reply_;         // the reply being gathered, or the part of "Received" seen so far
     int matched_ = 0;          // how much of a next "Received" the gathered reply ends with
-    qsizetype unanswered_ = 0; // bytes received since the last whole reply
+    qsizetype received_ = 0;   // bytes received since the wait began
     QTimer settle_;
 };
 

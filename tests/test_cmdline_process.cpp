@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
+#include <tuple>
+#include <vector>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -49,47 +52,80 @@ void copyProgramFolder(const QString& to)
         QDir(to).mkdir(QLatin1String(folder));
 }
 
-TEST(CommandLineProcess, AScheduledGroupRunDeliversLogsAndEndsByItself)
+// A program folder whose settings name the client port.
+void prepareProgramFolder(const QString& folder, quint16 port)
 {
-    QTemporaryDir dir;
-    const QString folder = dir.path();
     copyProgramFolder(folder);
     ASSERT_TRUE(QFile::exists(folder + "/Corvane"));
-
-    FakeNuvo peer;
     QStringList settings = splitTextLines(readFile(folder + "/Corvane.ini"));
     ASSERT_EQ(settings.size(), 21);
     for (QString& line : settings) {
         if (line.startsWith("PORT="))
-            line = "PORT=" + QString::number(peer.port());
+            line = "PORT=" + QString::number(port);
     }
     writeFile(folder + "/Corvane.ini", crlfLines(settings));
-    const QByteArray settingsBefore = readFile(folder + "/Corvane.ini");
-    writeFile(folder + "/Groups/lab.mit", "127.0.0.1\r\n");
-    writeFile(folder + "/Schedule/weekly.txt",
-              "SCH_HEADLINE=Maintenance\r\nSCH_TITLE=IT Notice\r\nSCH_DATE=ENABLED\r\nSCH_TIME=ENABLED\r\n"
-              "SCH_FROM=HELPDESK\r\nSCH_SERVICE=NUVOCLIENT\r\nSCH_FILENAME=DISABLED\r\nSCH_TIMEOUT=DISABLED\r\n"
-              "Backup tonight\r\n");
+}
 
-    QProcess program;
+QByteArray scheduleFile(const QByteArray& message)
+{
+    return "SCH_HEADLINE=Maintenance\r\nSCH_TITLE=IT Notice\r\nSCH_DATE=ENABLED\r\nSCH_TIME=ENABLED\r\n"
+           "SCH_FROM=HELPDESK\r\nSCH_SERVICE=NUVOCLIENT\r\nSCH_FILENAME=DISABLED\r\nSCH_TIMEOUT=DISABLED\r\n" +
+           message + "\r\n";
+}
+
+// Starts the program in the folder with each command line, all at once, and lets events run (the
+// peers answer meanwhile) until every one has ended, at most 30 s. False when one did not end by itself.
+bool runUnattended(const QString& folder, const QList<QStringList>& commandLines,
+                   std::vector<std::unique_ptr<QProcess>>& programs)
+{
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(folder);
     QEventLoop loop;
-    QObject::connect(&program, &QProcess::finished, &loop, &QEventLoop::quit);
+    int running = 0;
+    for (const QStringList& arguments : commandLines) {
+        auto& program = programs.emplace_back(std::make_unique<QProcess>());
+        program->setProcessEnvironment(env);
+        program->setWorkingDirectory(folder);
+        QObject::connect(program.get(), &QProcess::finished, &loop, [&] {
+            if (--running == 0)
+                loop.quit();
+        });
+        program->start(folder + "/Corvane", arguments);
+        if (!program->waitForStarted(5000))
+            return false;
+        ++running;
+    }
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    bool ended = true;
+    for (auto& program : programs) {
+        if (program->state() != QProcess::NotRunning) {
+            ended = false;
+            ADD_FAILURE() << "the program did not end by itself; stderr: "
+                          << program->readAllStandardError().toStdString();
+            program->kill();
+            program->waitForFinished(2000);
+        }
+    }
+    return ended;
+}
+
+TEST(CommandLineProcess, AScheduledGroupRunDeliversLogsAndEndsByItself)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    FakeNuvo peer;
+    prepareProgramFolder(folder, peer.port());
+    const QByteArray settingsBefore = readFile(folder + "/Corvane.ini");
+    writeFile(folder + "/Groups/lab.mit", "127.0.0.1\r\n");
+    writeFile(folder + "/Schedule/weekly.txt", scheduleFile("Backup tonight"));
+
+    std::vector<std::unique_ptr<QProcess>> programs;
     QElapsedTimer clock;
     clock.start();
-    program.start(folder + "/Corvane", {"/g=\"lab.mit:weekly.txt\""});
-    ASSERT_TRUE(program.waitForStarted(5000));
-    loop.exec(); // the peer answers while this waits
+    ASSERT_TRUE(runUnattended(folder, {{"/g=\"lab.mit:weekly.txt\""}}, programs));
     const qint64 took = clock.elapsed();
-    if (program.state() != QProcess::NotRunning) {
-        program.kill();
-        program.waitForFinished(2000);
-        FAIL() << "the program did not end by itself; stderr: " << program.readAllStandardError().toStdString();
-    }
+    QProcess& program = *programs[0];
 
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
@@ -106,6 +142,51 @@ TEST(CommandLineProcess, AScheduledGroupRunDeliversLogsAndEndsByItself)
     const QString log = QString::fromLatin1(readFile(folder + "/errorlog.log"));
     EXPECT_TRUE(log.contains("[BOOT] Command Line Options Used: /g=\"lab.mit:weekly.txt\""));
     EXPECT_FALSE(log.contains("[SCHEDULE]"));
+}
+
+TEST(CommandLineProcess, TwoRunsInOneFolderEachSendTheirOwnMessageAndLogIt)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    FakeNuvo first(QStringLiteral("127.0.0.2"));
+    FakeNuvo second(QStringLiteral("127.0.0.3"), first.port());
+    ASSERT_TRUE(second.listening());
+    // Slow clients keep both runs going at once, node after node.
+    FakeNuvo::Script slow;
+    slow.replyDelayMs = 100;
+    first.setScript(slow);
+    second.setScript(slow);
+    prepareProgramFolder(folder, first.port());
+    writeFile(folder + "/Groups/east.mit", QByteArray("127.0.0.2\r\n").repeated(4));
+    writeFile(folder + "/Groups/west.mit", QByteArray("127.0.0.3\r\n").repeated(4));
+    const QByteArray east = "Heating off in the east wing";
+    const QByteArray west = "Fire drill in the west wing at noon";
+    writeFile(folder + "/Schedule/east.txt", scheduleFile(east));
+    writeFile(folder + "/Schedule/west.txt", scheduleFile(west));
+
+    std::vector<std::unique_ptr<QProcess>> programs;
+    ASSERT_TRUE(runUnattended(folder, {{"/g=\"east.mit:east.txt\""}, {"/g=\"west.mit:west.txt\""}}, programs));
+
+    const QByteArray sent = readFile(folder + "/Logs/sent.Log");
+    EXPECT_EQ(sent.count("[LOG_BEGIN]"), 2);
+    for (const auto& [peer, target, message] : {std::tuple{&first, QByteArray("EAST"), east},
+                                                std::tuple{&second, QByteArray("WEST"), west}}) {
+        SCOPED_TRACE(message.toStdString());
+        ASSERT_EQ(peer->connections(), 4);
+        for (const FakeNuvo::Session& session : peer->sessions()) {
+            EXPECT_TRUE(session.complete);
+            EXPECT_EQ(session.name, "socket.txt");
+            EXPECT_EQ(session.size, session.file.size());
+            // The schedule file's body, every line with its CR LF, is the message.
+            EXPECT_TRUE(session.file.endsWith("CLI_TIMEOUT=DISABLED\r\n" + message + "\r\n\r\n"));
+        }
+        // The run's record, whole and in one piece.
+        EXPECT_TRUE(sent.contains("Type=GROUP\r\nTarget=" + target + " (GROUP)\r\nPass=4\r\nFail=0\r\n"
+                                  "[Message_Start]\r\n" + message + "\r\n\r\n[Message_End]\r\nSentViaIP=NO\r\n"
+                                  "Service=NUVOCLIENT\r\n"))
+            << sent.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(folder + "/socket.txt")) << "the last run out removes it";
 }
 
 } // namespace

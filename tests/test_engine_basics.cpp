@@ -3,6 +3,9 @@
 #include "engine/general.h"
 #include "tests/support/testprogram.h"
 
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -56,6 +59,54 @@ TEST_F(EngineBasics, ServiceStatesFollowTheStateTable)
         EXPECT_EQ(t.program().module2().GetServiceState({}, QStringLiteral("Messenger")), expected[state]) << state;
     }
     EXPECT_EQ(t.program().module2().GetServiceState({}, QStringLiteral("NoSuchService")), "");
+    EXPECT_EQ(t.program().module2().GetServiceState(QStringLiteral("faraway"), QStringLiteral("Messenger")), "");
+}
+
+// The systemd adapter asks a systemctl that is first on the path: this one prints the unit's file
+// from its own folder, as "systemctl show" prints a unit, or what it prints for a unit it lacks.
+TEST(ServiceStates, SystemdUnitStatesAreReadAsTheServiceStates)
+{
+    QTemporaryDir bin;
+    const QString systemctl = bin.filePath(QStringLiteral("systemctl"));
+    QFile script(systemctl);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n[ \"$1\" = show ] && [ \"$3\" = -- ] || exit 2\nf=\"$(dirname \"$0\")/$4\"\n"
+                 "if [ -f \"$f\" ]; then cat \"$f\"; else printf 'LoadState=not-found\\nActiveState=inactive\\n"
+                 "SubState=dead\\n'; fi\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+
+    TestProgram t;
+    t.pending.services = std::make_unique<SystemdServices>();
+    t.create();
+    struct Case {
+        const char* unit; // what systemctl shows for messenger.service; none: no such unit
+        const char* state;
+    };
+    const Case cases[] = {
+        {"LoadState=loaded\nActiveState=active\nSubState=running\n", "Running"},
+        {"LoadState=loaded\nActiveState=reloading\nSubState=reload\n", "Running"},
+        {"LoadState=loaded\nActiveState=inactive\nSubState=dead\n", "Stopped"},
+        {"LoadState=loaded\nActiveState=failed\nSubState=failed\n", "Stopped"},
+        {"LoadState=loaded\nActiveState=activating\nSubState=start\n", "Start Pending"},
+        {"LoadState=loaded\nActiveState=deactivating\nSubState=stop-sigterm\n", "Stop Pending"},
+        {"LoadState=loaded\nActiveState=maintenance\nSubState=dead\n", ""},
+        {nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.unit ? c.unit : "no unit");
+        QFile::remove(bin.filePath(QStringLiteral("messenger.service")));
+        if (c.unit) {
+            QFile unit(bin.filePath(QStringLiteral("messenger.service")));
+            ASSERT_TRUE(unit.open(QIODevice::WriteOnly));
+            unit.write(c.unit);
+        }
+        // The Windows name is found as the lower-case unit.
+        EXPECT_EQ(t.program().module2().GetServiceState({}, QStringLiteral("Messenger")), c.state);
+    }
     EXPECT_EQ(t.program().module2().GetServiceState(QStringLiteral("faraway"), QStringLiteral("Messenger")), "");
 }
 

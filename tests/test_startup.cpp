@@ -3,6 +3,7 @@
 #include "console/frmSplash.h"
 #include "console/mainform.h"
 #include "engine/textfile.h"
+#include "engine/transfer.h"
 #include "tests/support/testprogram.h"
 
 #include <QCloseEvent>
@@ -144,6 +145,27 @@ TEST_F(StartUp, TheSplashHoldsTheMainWindowBackUntilItCloses)
     pump(200);
     EXPECT_FALSE(t.program().frmSplashLoaded());
     EXPECT_TRUE(t.main().isVisible());
+}
+
+// Every other test shortens these; here they are as the program ships them.
+TEST_F(StartUp, AFreshProgramHasItsShippedIntervals)
+{
+    t.setSetting("STARTUP", "1");
+    t.start();
+    ClientTransfer& link = t.program().module1().transfer();
+    EXPECT_EQ(link.PacketTimer->interval(), 20000);
+    EXPECT_EQ(link.MessageTimer->interval(), 25000);
+    EXPECT_EQ(dynamic_cast<LinuxTcpClient&>(t.tcp->inner()).connectTimeoutMs, 20000);
+    EXPECT_EQ(t.main().Timer1->interval(), 800);
+    EXPECT_EQ(t.main().AutoKillTimer->interval(), 5000);
+    ASSERT_TRUE(t.program().frmSplashLoaded());
+    forms::frmSplash& splash = t.program().frmSplash();
+    EXPECT_EQ(splash.startTimer->interval(), 500);
+    for (int tick = 1; tick <= 4; ++tick)
+        splash.startTimer_Timer();
+    EXPECT_TRUE(t.program().frmSplashLoaded()) << "four ticks";
+    splash.startTimer_Timer();
+    EXPECT_FALSE(t.program().frmSplashLoaded()) << "the fifth tick closes it";
 }
 
 TEST_F(StartUp, ACommandLineMeansAnUnattendedRunAndIsLogged)
