@@ -1,6 +1,6 @@
 // The user guide that the build lays out in the program folder: a PDF of several pages whose text holds
-// every section the help links promise, a heading for each delivery status text and every line of
-// Corvane.ini.
+// every section the help links promise, a troubleshooting heading for each icon and PING answer the
+// diagnosis window can show, and every line of Corvane.ini.
 #include "engine/textfile.h"
 
 #include <QFile>
@@ -43,9 +43,9 @@ TEST(UserGuide, IsAPdfOfSeveralPagesWithEverySection)
           "The Group Management tab", "The group text editor", "The numbered-name generator",
           "Examples of numbered names", "The hosts file", "Saving /etc/hosts", "Distribution logs",
           "The message wizard", "Scheduling a distribution", "atd must run", "The unattended command line",
-          "The settings file Corvane.ini", "Troubleshooting", "Delivery status texts",
-          "The message was successfully sent", "Winsock Communication Successfull", "No reply to PING",
-          "Winsock Failed to Connect to Client", "Service or Comms Error", "The message to DOMAIN failed"}) {
+          "The settings file Corvane.ini", "Troubleshooting", "Reading a failed delivery", "Red icon, PING No",
+          "Blue icon with the Nuvo Client", "Blue icon with the Messenger service",
+          "Red icon, PING Not Applicable"}) {
         const bool found = std::any_of(lines.begin(), lines.end(), [&](const QString& line) {
             return line == QLatin1String(heading) || line.endsWith(QLatin1String(". ") + QLatin1String(heading));
         });
