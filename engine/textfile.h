@@ -65,9 +65,6 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes);
 
 // Replaces the whole file atomically: on failure the old content stays and the error is returned.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-// Replaces a file that other programs own and read (the system's hosts file): atomically where the
-// folder can take a new file, which then keeps the old one's owner and mode; in place where it cannot.
-bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // Appends to the file, creating it when it is missing. An append that cannot be written whole
 // (a full disk) is taken back: the file keeps exactly what it held before.
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
