@@ -54,8 +54,6 @@ QString saveFailureText(const QString& path, const SystemFileSave& save)
                          : QStringLiteral("It is left as it was, and your changes are still in the box.");
     text += QStringLiteral("\r\n\r\n");
     const QString elsewhere = QStringLiteral("or set the hosts file's path in Options to a file you may write.");
-    const QString mounted =
-        save.mountPoint ? QStringLiteral(", mounted over its folder as a container's hosts file is") : QString();
     switch (save.error) {
     case ENOSPC:
     case EDQUOT:
@@ -63,8 +61,15 @@ QString saveFailureText(const QString& path, const SystemFileSave& save)
         return text + QStringLiteral("The disk that holds it is full, or your share of it is used up: free some space "
                                      "there, then click Save again.");
     case EROFS:
-        return text + QStringLiteral("It lies on a file system mounted read-only") + mounted +
-               QStringLiteral(": running Corvane as root does not help.  Change it where it comes from, ") + elsewhere;
+        if (save.mountPoint)
+            return text +
+                   QStringLiteral("It is mounted read-only over its folder, as a container's hosts file may be: "
+                                  "running Corvane as root does not help.  Change it where it comes from, ") +
+                   elsewhere;
+        return text +
+               QStringLiteral("It lies on a file system mounted read-only: running Corvane as root does not help.  "
+                              "Have that file system mounted for writing, ") +
+               elsewhere;
     case EACCES:
     case EPERM:
         if (save.mountPoint)
