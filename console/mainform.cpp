@@ -18,7 +18,13 @@ MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) { setTabCha
 
 QString MultiLineBox::text() const
 {
-    QString text = toPlainText();
+    // The document's own characters: its plain-text form turns a no-break space (byte A0 of the
+    // code page, and the second byte of many UTF-8 letters) into a space, which the file would keep.
+    QString text = document()->toRawText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) // a block's end; Shift+Enter
+            c = QLatin1Char('\n');
+    }
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return text;
 }

@@ -238,31 +238,6 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
     return saveWhole(file, opened, bytes, error);
 }
 
-bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    struct stat old {};
-    const bool existed = ::stat(QFile::encodeName(path).constData(), &old) == 0;
-    {
-        QSaveFile file(path);
-        file.setDirectWriteFallback(true);
-        const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        struct stat now {};
-        const bool newFile = opened && existed && ::fstat(file.handle(), &now) == 0 && now.st_ino != old.st_ino;
-        // A new file stands in for the old one only with the old one's mode and owner.
-        if (newFile)
-            ::fchmod(file.handle(), old.st_mode & 07777);
-        if (!newFile || (now.st_uid == old.st_uid && now.st_gid == old.st_gid) ||
-            ::fchown(file.handle(), old.st_uid, old.st_gid) == 0)
-            return saveWhole(file, opened, bytes, error);
-    }
-    QFile direct(path);
-    const bool written = direct.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
-                         direct.write(bytes) == bytes.size();
-    if (!written && error)
-        *error = direct.errorString();
-    return written;
-}
-
 bool lockFile(int fd, int operation)
 {
     int result;

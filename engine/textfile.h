@@ -70,9 +70,6 @@ bool isWriteProtected(const QString& path);
 // Replaces the whole file atomically: on failure the old content stays and the error is returned.
 // A write-protected file is never replaced, whoever runs the program.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-// Replaces a file that other programs own and read (the system's hosts file): atomically where the
-// folder can take a new file, which then keeps the old one's owner and mode; in place where it cannot.
-bool replaceSystemFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // flock(2) on the open file, again when a signal cuts the wait short; false with errno on failure.
 bool lockFile(int fd, int operation);
 // Appends to the file, creating it when it is missing. An append that cannot be written whole

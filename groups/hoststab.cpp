@@ -4,11 +4,13 @@
 #include "console/mainform.h"
 #include "console/program.h"
 #include "engine/textfile.h"
+#include "groups/hostsfile.h"
 
-#include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <unistd.h>
 
 namespace corvane::forms {
 
@@ -39,6 +41,56 @@ QByteArray lineEndOf(const QByteArray& bytes)
 {
     const qsizetype lf = bytes.indexOf('\n');
     return lf > 0 && bytes[lf - 1] == '\r' ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+}
+
+// What a failed save did to the file, and the advice that fits its cause: running as root is no
+// help against a read-only or mounted file, and space is what a full disk needs.
+QString saveFailureText(const QString& path, const SystemFileSave& save)
+{
+    QString text = QStringLiteral("The hosts file ") + path + QStringLiteral(" could not be saved (") + save.reason +
+                   QStringLiteral(").  ");
+    text += save.changed ? QStringLiteral("It may now hold only part of your changes: check it before the network "
+                                          "relies on it.  Your changes are still in the box.")
+                         : QStringLiteral("It is left as it was, and your changes are still in the box.");
+    text += QStringLiteral("\r\n\r\n");
+    const QString elsewhere = QStringLiteral("or set the hosts file's path in Options to a file you may write.");
+    switch (save.error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return text + QStringLiteral("The disk that holds it is full, or your share of it is used up: free some space "
+                                     "there, then click Save again.");
+    case EROFS:
+        if (save.mountPoint)
+            return text +
+                   QStringLiteral("It is mounted read-only over its folder, as a container's hosts file may be: "
+                                  "running Corvane as root does not help.  Change it where it comes from, ") +
+                   elsewhere;
+        return text +
+               QStringLiteral("It lies on a file system mounted read-only: running Corvane as root does not help.  "
+                              "Have that file system mounted for writing, ") +
+               elsewhere;
+    case EACCES:
+    case EPERM:
+        if (save.mountPoint)
+            return text +
+                   QStringLiteral("It is mounted over its folder, as a container's hosts file is, and that mount "
+                                  "does not let it be written: running Corvane as root does not help.  Change "
+                                  "it where it comes from, ") +
+                   elsewhere;
+        if (::geteuid() == 0)
+            return text +
+                   QStringLiteral("Not even root may write it: it may be marked unchangeable (lsattr shows an "
+                                  "\"i\", chattr -i removes it) or guarded by the system's security policy.  "
+                                  "Change that, ") +
+                   elsewhere;
+        return text +
+               QStringLiteral("To save it, run Corvane as an administrator (root), or have one give you the "
+                              "right to write this file; ") +
+               elsewhere;
+    default:
+        return text + QStringLiteral("Check the file and the disk that holds it, then click Save again; ") + elsewhere;
+    }
 }
 
 } // namespace
@@ -76,11 +128,18 @@ QWidget* mainform::buildHostsTab()
     tab3butreload->setEnabled(false);
     tab3lbl1 = named(new QLabel(tab3frame2), "tab3lbl1");
     tab3lbl1->setWordWrap(true);
+    // The note wraps within the column as it is: its long text would otherwise widen the column the
+    // moment a save shows it.
+    QSizePolicy wrapInColumn(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    wrapInColumn.setHeightForWidth(true);
+    tab3lbl1->setSizePolicy(wrapInColumn);
+    // The note asks for a click on "Refresh Host below": the button stands under it, at the foot of
+    // the frame, where the note's coming and going does not move it.
     auto* path = new QVBoxLayout(tab3frame2);
     path->addWidget(tab3pathlbl);
-    path->addWidget(tab3butreload);
     path->addWidget(tab3lbl1);
     path->addStretch();
+    path->addWidget(tab3butreload);
 
     tab3frame1 = named(new QGroupBox(QStringLiteral("Hosts File"), tab), "tab3frame1");
     tab3Text1 = named(new MultiLineBox(tab3frame1), "tab3Text1", QStringLiteral("Displays the Hosts file"));
@@ -109,15 +168,17 @@ void mainform::tab3butbrowse_Click()
     LoadedHostsPath = options.Label2->text();
     if (LoadedHostsPath.isEmpty())
         return;
-    QFile file(LoadedHostsPath);
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        m1_.dialogs().msgBox(QStringLiteral("Cannot Locate Hosts file.  Please check the default Path in Options.  Or "
-                                            "the file maybe missing or currupt.  Please see your systems "
-                                            "administrator."),
-                             MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Information"));
+    const HostsFileRead read = readHostsFile(LoadedHostsPath, bytes);
+    if (read != HostsFileRead::Read) {
+        m1_.dialogs().msgBox(
+            read == HostsFileRead::TooLarge
+                ? QStringLiteral("The file ") + LoadedHostsPath +
+                      QStringLiteral(" is larger than 16 MB, far larger than any hosts file, and is not loaded.  "
+                                     "Please check the default Path in Options.")
+                : QStringLiteral("Cannot Locate Hosts file.  Please check the default Path in Options.  Or the file "
+                                 "maybe missing or currupt.  Please see your systems administrator."),
+            MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Information"));
         options.show();
         options.raise();
         return;
@@ -151,15 +212,10 @@ void mainform::tab3butsave_Click()
         bytes.replace(kCrLf, hostsLineEnd_);
         if (!bytes.isEmpty())
             bytes += hostsLineEnd_;
-        QString error;
-        if (!replaceSystemFile(LoadedHostsPath, bytes, &error)) {
-            m1_.dialogs().msgBox(
-                QStringLiteral("The hosts file ") + LoadedHostsPath + QStringLiteral(" could not be saved (") + error +
-                    QStringLiteral(").  It is left as it was, and your changes are still in the box.\r\n\r\n"
-                                   "To save it, run Corvane as an administrator (root), or have one give you the "
-                                   "right to write this file; or set the hosts file's path in Options to a file you "
-                                   "may write."),
-                MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
+        const SystemFileSave save = replaceSystemFile(LoadedHostsPath, bytes);
+        if (save.error) {
+            m1_.dialogs().msgBox(saveFailureText(LoadedHostsPath, save), MsgButtons::Ok, MsgIcon::Critical,
+                                 QStringLiteral("Corvane - File Access Error"));
             return;
         }
     }

@@ -2,8 +2,7 @@
 
 #include "engine/general.h"
 #include "engine/module1.h"
-
-#include <QFile>
+#include "groups/hostsfile.h"
 
 namespace corvane {
 
@@ -11,9 +10,9 @@ void LocateHost::LocateHostsFile()
 {
     m1_.WinVersion = wintell_.GetOSName();
     m1_.GetFreeFileNumber();
-    QFile file(m1_.HostsPath);
-    // A configured path that opens always wins, whatever the system.
-    if (!m1_.HostsPath.isEmpty() && file.open(QIODevice::ReadOnly))
+    // A configured path that opens always wins, whatever the system; a FIFO or a device is no hosts
+    // file, and opening one could hold the start for ever.
+    if (hostsFileOpens(m1_.HostsPath))
         return;
     const QString& v = m1_.WinVersion;
     if (v == QLatin1String("Win2000") || v == QLatin1String("WinXP") || v == QLatin1String("NT 4"))

@@ -1,13 +1,19 @@
 // The hosts-file tab on the real main window, against real files.
 #include "assistants/frmOptions.h"
 #include "console/mainform.h"
+#include "console/program.h"
+#include "groups/locatehost.h"
 #include "tests/support/testprogram.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QTextCursor>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace corvane;
@@ -23,9 +29,9 @@ protected:
         t.options().Label2->setText(hosts);
     }
     forms::mainform& m() { return t.main(); }
-    void press(Qt::Key key = Qt::Key_Right)
+    void press(Qt::Key key = Qt::Key_Right, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(m().tab3Text1, &event);
     }
     // Load, Close, Save, Refresh Host, and whether the box can be edited.
@@ -40,6 +46,61 @@ protected:
     TestProgram t;
     QString hosts;
 };
+
+namespace {
+
+// A POSIX ACL as the system stores it (version 2; tag, rights, id): the owner and user 4242 may
+// write the file, the group (and the mask) only read it, others nothing.
+const QByteArray acl = QByteArray::fromHex("02000000"
+                                           "01000600ffffffff"
+                                           "0200060092100000"
+                                           "04000400ffffffff"
+                                           "10000400ffffffff"
+                                           "20000000ffffffff");
+
+QByteArray attribute(const QString& path, const char* name)
+{
+    QByteArray value(256, '\0');
+    const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), name, value.data(), value.size());
+    return size < 0 ? QByteArray() : value.left(size);
+}
+
+// A small file system of its own (root only), taken away again whatever the test's outcome.
+struct SmallDisk {
+    explicit SmallDisk(const QString& folder) : path(folder)
+    {
+        QDir().mkpath(path);
+        mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDisk()
+    {
+        for (const QString& point : std::as_const(bound))
+            ::umount2(QFile::encodeName(point).constData(), MNT_DETACH);
+        if (mounted)
+            ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+    }
+    bool bind(const QString& from, const QString& onto, bool readOnly)
+    {
+        const QByteArray target = QFile::encodeName(onto);
+        if (::mount(QFile::encodeName(from).constData(), target.constData(), nullptr, MS_BIND, nullptr) != 0)
+            return false;
+        bound << onto;
+        return !readOnly ||
+               ::mount(nullptr, target.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    }
+    // Leaves not one free block.
+    void fill() const
+    {
+        QFile filler(path + QStringLiteral("/filler"));
+        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            filler.write(QByteArray(128 * 1024, 'f'));
+    }
+    QString path;
+    bool mounted = false;
+    QStringList bound;
+};
+
+} // namespace
 
 TEST_F(HostsTab, ButtonsFollowLoadKeySaveRefreshCloseAndTabSwitch)
 {
@@ -80,10 +141,18 @@ TEST_F(HostsTab, SaveKeepsTheLineEndsAndOneFinalBreak)
         {"a\r\nb\r\n", "a\r\nb\r\n"},
         {"a\nb", "a\nb\n"},
         {"a\n\n\n", "a\n"},
+        // Every other byte stays itself: A0 is a no-break space, and the second byte of the UTF-8 "à".
+        {"10.0.0.8 caf\xc3\xa0\xa0\x81\x9d\r\n", "10.0.0.8 caf\xc3\xa0\xa0\x81\x9d\r\n"},
     };
     for (const auto& [before, after] : cases) {
         t.write(QStringLiteral("hosts"), before);
         QFile::setPermissions(hosts, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        // The ACL the user guide has the operator set, and an attribute of the operator's own; a file
+        // system without them is saved without them.
+        const QByteArray encoded = QFile::encodeName(hosts);
+        const bool attributes =
+            ::setxattr(encoded.constData(), "system.posix_acl_access", acl.constData(), acl.size(), 0) == 0 &&
+            ::setxattr(encoded.constData(), "user.corvane", "kept", 4, 0) == 0;
         const bool root = ::geteuid() == 0; // only root can give the file away, and must keep its owner
         if (root) {
             ASSERT_EQ(::chown(QFile::encodeName(hosts).constData(), 4242, 4343), 0);
@@ -98,6 +167,10 @@ TEST_F(HostsTab, SaveKeepsTheLineEndsAndOneFinalBreak)
         const QFileInfo info(hosts);
         EXPECT_EQ(info.permissions() & ~(QFile::ReadUser | QFile::WriteUser),
                   QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        if (attributes) {
+            EXPECT_EQ(attribute(hosts, "system.posix_acl_access"), acl);
+            EXPECT_EQ(attribute(hosts, "user.corvane"), "kept");
+        }
         if (root) {
             EXPECT_EQ(std::make_pair(info.ownerId(), info.groupId()), std::make_pair(4242u, 4343u));
         }
@@ -132,4 +205,100 @@ TEST_F(HostsTab, FailuresKeepTheTextAndSayWhatToDo)
     m().tab3butreload->click();
     EXPECT_TRUE(t.dialogs->last()->text.contains(t.nameCache->failure));
     EXPECT_TRUE(m().tab3butreload->isEnabled()) << "a refresh that could not start can be tried again";
+}
+
+TEST_F(HostsTab, ShiftEnterIsALineBreakAndTheLayoutStaysAsItIs)
+{
+    t.write(QStringLiteral("hosts"), "ab\n");
+    m().show();
+    m().SSTab1->setCurrentIndex(2);
+    m().Timer1->setInterval(5);
+    m().tab3butbrowse->click();
+    for (int wait = 0; wait < 500 && m().panelText(1) != "Status: Idle"; ++wait)
+        pump(10);
+    EXPECT_EQ(m().panelText(1), "Status: Idle");
+    const auto layout = [&] {
+        QList<QRect> places;
+        for (QWidget* w : std::initializer_list<QWidget*>{m().tab3frame3, m().tab3frame2, m().tab3frame1,
+                                                          m().tab3butreload, m().tab3Text1})
+            places << w->geometry();
+        return places;
+    };
+    const QList<QRect> loaded = layout();
+    QTextCursor cursor = m().tab3Text1->textCursor();
+    cursor.setPosition(1);
+    m().tab3Text1->setTextCursor(cursor);
+    press(Qt::Key_Return, Qt::ShiftModifier);
+    m().tab3butsave->click();
+    pump(50); // the layout follows the note's text in more than one round of events
+    EXPECT_EQ(t.read(QStringLiteral("hosts")), "a\nb\n");
+    EXPECT_EQ(layout(), loaded) << "the note fits the column as it is";
+    EXPECT_LT(m().tab3lbl1->geometry().bottom(), m().tab3butreload->geometry().top())
+        << "the note asks for a click on Refresh Host below it";
+}
+
+TEST_F(HostsTab, OnlyARegularFileOfAHostsFileSizeLoads)
+{
+    const QString fifo = t.path(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QFile large(hosts);
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(16 * 1024 * 1024 + 1)); // sparse: no disk used
+    large.close();
+    const std::pair<QString, const char*> cases[] = {
+        {fifo, "Cannot Locate Hosts file."},
+        {QStringLiteral("/dev/zero"), "Cannot Locate Hosts file."},
+        {hosts, " is larger than 16 MB"},
+    };
+    for (const auto& [path, box] : cases) {
+        t.program().module1().HostsPath = path;
+        t.program().locateHost().LocateHostsFile(); // neither waits for a writer nor reads for ever
+        t.options().Label2->setText(path);
+        m().tab3butbrowse->click();
+        EXPECT_TRUE(t.dialogs->last()->text.contains(box)) << path.toStdString();
+        EXPECT_EQ(state(), "10000");
+    }
+}
+
+TEST_F(HostsTab, AFullDiskOrAMountPointKeepsTheFileWhole)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a file system takes root";
+    const QByteArray old = "127.0.0.1 localhost\n";
+    const QString edited = QString::fromLatin1(old) + QString(8000, QLatin1Char('x'));
+    struct Case {
+        bool mountPoint; // the hosts file is a bind mount, which no rename can replace
+        bool readOnly;
+        bool full;
+        const char* advice; // none: saved
+    };
+    for (const Case c : {Case{true, false, false, nullptr}, Case{true, false, true, "free some space"},
+                         Case{false, false, true, "free some space"},
+                         Case{true, true, false, "running Corvane as root does not help"}}) {
+        SmallDisk disk(t.path(QStringLiteral("disk")));
+        if (!disk.mounted)
+            GTEST_SKIP() << "no tmpfs to mount";
+        const QString source = disk.path + QStringLiteral("/hosts");
+        t.write(QStringLiteral("disk/hosts"), old);
+        t.write(QStringLiteral("hosts"), "");
+        ASSERT_TRUE(!c.mountPoint || disk.bind(source, hosts, c.readOnly));
+        const QString path = c.mountPoint ? hosts : source;
+        if (c.full)
+            disk.fill();
+        t.options().Label2->setText(path);
+        m().tab3butbrowse->click();
+        m().tab3Text1->setText(edited);
+        press();
+        m().tab3butsave->click();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        if (c.advice) {
+            EXPECT_EQ(file.readAll(), old) << c.advice;
+            EXPECT_TRUE(t.dialogs->last()->text.contains("It is left as it was")) << c.advice;
+            EXPECT_TRUE(t.dialogs->last()->text.contains(c.advice)) << c.advice;
+        } else {
+            EXPECT_EQ(file.readAll(), edited.toLatin1() + "\n");
+        }
+        EXPECT_EQ(m().tab3butsave->isEnabled(), c.advice != nullptr) << "a failed save can be tried again";
+        m().tab3butClose->click();
+    }
 }
