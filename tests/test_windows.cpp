@@ -1,12 +1,20 @@
 // Where windows open: on the screen, centred on the main window or on the screen, wide enough for
-// their title; the main window back where it was.
+// their title, in front of the window that opened them; the main window back where it was. Boxes
+// belong to the window in front and show their whole title.
 #include "assistants/frmOptions.h"
+#include "console/frmNodeDetail.h"
 #include "console/frmNodeStatus.h"
+#include "console/frmReview.h"
 #include "console/mainform.h"
+#include "console/placement.h"
 #include "console/program.h"
+#include "console/qtdialogs.h"
 #include "tests/support/testprogram.h"
 
+#include <QApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -38,4 +46,69 @@ TEST(Windows, OpenOnTheScreenCentredOnTheMainWindowOrTheScreen)
     EXPECT_GT(status.width(), status.fontMetrics().horizontalAdvance(status.windowTitle()));
     m.show();
     EXPECT_EQ(m.pos(), where);
+}
+
+TEST(Windows, StayInFrontOfTheWindowThatOpenedThem)
+{
+    TestProgram t;
+    t.setSetting("STARTUP", "0");
+    t.start();
+    forms::mainform& m = t.main();
+    const auto keptAbove = [](QWidget& w) { return w.windowHandle()->transientParent(); };
+
+    // Opened from the main window, the review stays above it while the main window takes no input.
+    forms::frmReview& review = t.program().frmReview();
+    review.show();
+    EXPECT_EQ(keptAbove(review), m.windowHandle());
+    EXPECT_EQ(keptAbove(m), nullptr);
+    EXPECT_EQ(t.program().frontWindow(), &review);
+
+    // While the main window is hidden, a window stays above the one in front.
+    review.hide();
+    m.hide();
+    forms::frmNodeStatus& status = t.program().frmNodeStatus();
+    status.show();
+    EXPECT_EQ(keptAbove(status), nullptr);
+    forms::frmNodeDetail& detail = t.program().frmNodeDetail();
+    detail.show();
+    EXPECT_EQ(keptAbove(detail), status.windowHandle());
+    // Shown again behind it, the status window is not made to stay above its own detail.
+    status.hide();
+    status.show();
+    EXPECT_EQ(keptAbove(status), nullptr);
+}
+
+TEST(Windows, BoxesBelongToTheWindowInFrontShowTheirTitleAndCanAnswerThemselves)
+{
+    TestProgram t;
+    t.setSetting("STARTUP", "0");
+    t.start();
+    forms::frmReview& review = t.program().frmReview();
+    review.show();
+    QtDialogs boxes;
+    boxes.setFrontWindow([&t] { return t.program().frontWindow(); });
+    boxes.answerAfter(200);
+    const QString title = QStringLiteral("Add Computer *With Prefix: WORKSTATION-LAB-*");
+
+    struct Seen {
+        QWidget* owner = nullptr;
+        int width = 0;
+        int titleWidth = 0;
+    };
+    const auto look = [](Seen& seen) {
+        QTimer::singleShot(0, [&seen] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                seen = {box->parentWidget(), box->width(), titleWidth(box)};
+        });
+    };
+    Seen message;
+    look(message);
+    EXPECT_EQ(boxes.msgBox(QStringLiteral("Sure?"), MsgButtons::YesNo, MsgIcon::None, title), MsgAnswer::Yes);
+    Seen input;
+    look(input);
+    EXPECT_EQ(boxes.inputBox(QStringLiteral("Enter a Computer Name:"), title, QStringLiteral("PC1")), QString());
+    for (const Seen& seen : {message, input}) {
+        EXPECT_EQ(seen.owner, &review);
+        EXPECT_GE(seen.width, seen.titleWidth);
+    }
 }
