@@ -12,7 +12,10 @@
 #include "tests/support/testprogram.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -111,4 +114,99 @@ TEST(Windows, BoxesBelongToTheWindowInFrontShowTheirTitleAndCanAnswerThemselves)
         EXPECT_EQ(seen.owner, &review);
         EXPECT_GE(seen.width, seen.titleWidth);
     }
+}
+
+namespace {
+
+// What xprop says of a window (or of the root window, id 0).
+QString xprop(WId window, const char* property)
+{
+    QProcess run;
+    QStringList arguments;
+    if (window == 0)
+        arguments << "-root";
+    else
+        arguments << "-id" << QString::number(window);
+    run.start("xprop", arguments << property);
+    run.waitForFinished(5000);
+    return QString::fromLatin1(run.readAllStandardOutput());
+}
+
+// Waits, letting events run, until the check holds or five seconds have gone.
+bool waitFor(const std::function<bool()>& check)
+{
+    for (int i = 0; i < 50 && !check(); ++i)
+        pump(100);
+    return check();
+}
+
+QString hexId(WId window)
+{
+    return "0x" + QString::number(window, 16);
+}
+
+} // namespace
+
+// On a real X display with a window manager: a click on the main window's title while the review
+// is open leaves the review above it. The test runs itself again on a display of its own (Xvfb with
+// openbox) and skips where they are not installed.
+TEST(Windows, OnAnXDisplayTheReviewStaysAboveTheMainWindow)
+{
+    if (qgetenv("QT_QPA_PLATFORM") == "xcb") {
+        TestProgram t;
+        t.setSetting("STARTUP", "0");
+        t.start();
+        forms::mainform& m = t.main();
+        forms::frmReview& review = t.program().frmReview();
+        review.show();
+        const auto stacking = [] { return xprop(0, "_NET_CLIENT_LIST_STACKING"); };
+        ASSERT_TRUE(waitFor([&] { return stacking().contains(hexId(review.winId())); })) << stacking().toStdString();
+        EXPECT_TRUE(xprop(review.winId(), "WM_TRANSIENT_FOR").contains(hexId(m.winId())));
+        m.raise();
+        m.activateWindow();
+        waitFor([&] { return xprop(0, "_NET_ACTIVE_WINDOW").contains(hexId(m.winId())); });
+        const QString order = stacking();
+        EXPECT_GT(order.indexOf(hexId(review.winId())), order.indexOf(hexId(m.winId()))) << order.toStdString();
+        return;
+    }
+    for (const char* tool : {"Xvfb", "openbox", "xprop"}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    }
+    int display = 60;
+    while (QFile::exists(QString("/tmp/.X%1-lock").arg(display)) && display < 99)
+        ++display;
+    const QString name = ":" + QString::number(display);
+    QProcess xvfb;
+    xvfb.start("Xvfb", {name, "-screen", "0", "1366x768x24"});
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(QString("/tmp/.X11-unix/X%1").arg(display)); }));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", name);
+    QProcess openbox;
+    openbox.setProcessEnvironment(env);
+    openbox.start("openbox", {});
+    QProcess self;
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    self.setProcessEnvironment(env);
+    const bool managed = waitFor([&] {
+        QProcess check;
+        check.setProcessEnvironment(env);
+        check.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+        check.waitForFinished(5000);
+        return check.readAllStandardOutput().contains("window id");
+    });
+    if (managed) {
+        self.start(QCoreApplication::applicationFilePath(),
+                   {"--gtest_filter=Windows.OnAnXDisplayTheReviewStaysAboveTheMainWindow"});
+        self.waitForFinished(60000);
+    }
+    // Asked to end, Xvfb takes its lock file away.
+    openbox.terminate();
+    openbox.waitForFinished(5000);
+    xvfb.terminate();
+    xvfb.waitForFinished(5000);
+    ASSERT_TRUE(managed) << "openbox did not take the display";
+    if (self.readAllStandardError().contains("Could not load the Qt platform plugin"))
+        GTEST_SKIP() << "Qt's X11 platform is not installed";
+    EXPECT_EQ(self.exitCode(), 0) << self.readAllStandardOutput().toStdString();
 }
