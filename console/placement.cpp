@@ -131,8 +131,10 @@ QWidget* WindowPlacer::frontWindow() const
 
 QWidget* WindowPlacer::front(const QWidget* except) const
 {
+    // The splash goes by itself, and would take a box it held with it.
     for (const QPointer<QWidget>& w : byFront_) {
-        if (w && w != except && w->isVisible() && !w->isMinimized() && w->isEnabled())
+        if (w && w != except && w->isVisible() && !w->isMinimized() && w->isEnabled() &&
+            w->windowType() != Qt::SplashScreen)
             return w;
     }
     return nullptr;

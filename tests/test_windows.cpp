@@ -5,6 +5,7 @@
 #include "console/frmNodeDetail.h"
 #include "console/frmNodeStatus.h"
 #include "console/frmReview.h"
+#include "console/frmSplash.h"
 #include "console/mainform.h"
 #include "console/placement.h"
 #include "console/program.h"
@@ -79,6 +80,9 @@ TEST(Windows, StayInFrontOfTheWindowThatOpenedThem)
     status.hide();
     status.show();
     EXPECT_EQ(keptAbove(status), nullptr);
+    // The splash closes by itself, so no box is given to it.
+    t.program().frmSplash().show();
+    EXPECT_EQ(t.program().frontWindow(), &status);
 }
 
 TEST(Windows, BoxesBelongToTheWindowInFrontShowTheirTitleAndCanAnswerThemselves)
