@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QVBoxLayout>
+#include <cstdlib>
 
 namespace corvane::forms {
 
@@ -303,7 +304,7 @@ void mainform::Form_Load()
                                                 "Corvane will now Quit.")
                                      .arg(QLatin1String(name)),
                                  MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Information"));
-            program_.platform().end->endNow();
+            program_.platform().end->endNow(EXIT_FAILURE);
             return;
         }
     }

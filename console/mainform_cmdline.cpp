@@ -7,6 +7,8 @@
 #include "console/program.h"
 #include "engine/textfile.h"
 
+#include <cstdlib>
+
 namespace corvane::forms {
 
 namespace {
@@ -141,7 +143,7 @@ void mainform::CommandLineFailure()
                          MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Critical Error"));
     m1_.LogIfEnabled(QStringLiteral("[SCHEDULE] Error during Scheduler command line process: (Routine COMMERROR)"));
     m1_.platform().tray->setVisible(false);
-    m1_.platform().end->endNow();
+    m1_.platform().end->endNow(EXIT_FAILURE);
 }
 
 } // namespace corvane::forms

@@ -4,9 +4,19 @@
 #include <QFontMetrics>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace corvane {
+
+int titleWidth(const QWidget* window)
+{
+    // The window manager draws the title in its own, usually bold, font, beside the window's icon and
+    // its buttons.
+    QFont titleFont = window->font();
+    titleFont.setBold(true);
+    return QFontMetrics(titleFont).horizontalAdvance(window->windowTitle()) + 140;
+}
 
 namespace {
 
@@ -26,16 +36,31 @@ QMargins frameMargins(const QWidget* main)
 
 WindowPlacer::WindowPlacer(std::function<QWidget*()> mainWindow) : mainWindow_(std::move(mainWindow)) {}
 
-void WindowPlacer::watch(QWidget* window) { window->installEventFilter(this); }
+void WindowPlacer::watch(QWidget* window)
+{
+    // The window manager keeps a dialog above the window it is transient for; X11 never makes a
+    // plain window transient.
+    if (window != mainWindow_() && window->windowType() == Qt::Window)
+        window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    window->installEventFilter(this);
+}
 
 bool WindowPlacer::eventFilter(QObject* watched, QEvent* event)
 {
-    // The program's own showing and hiding, not the window manager's minimising and restoring.
-    if (event->spontaneous() || !watched->isWidgetType())
+    if (!watched->isWidgetType())
         return false;
     auto* window = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::WindowActivate) {
+        toFront(window);
+        return false;
+    }
+    // The program's own showing and hiding, not the window manager's minimising and restoring.
+    if (event->spontaneous())
+        return false;
     if (event->type() == QEvent::Show) {
+        keepInFront(window);
         place(window);
+        toFront(window);
     } else if (event->type() == QEvent::Hide && window == mainWindow_()) {
         mainWindowAt_ = window->frameGeometry().topLeft();
         mainWindowHidden_ = true;
@@ -50,13 +75,9 @@ void WindowPlacer::place(QWidget* window)
     const QMargins frame = frameMargins(main);
     const QRect screen = (onMain ? main : window)->screen()->availableGeometry();
 
-    // Wide enough for the whole title beside the window manager's buttons, and never larger than
-    // the screen.
-    QFont titleFont = window->font();
-    titleFont.setBold(true);
-    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(window->windowTitle()) + 140;
+    // Wide enough for the whole title, and never larger than the screen.
     QSize size = window->size();
-    size.setWidth(std::max(size.width(), std::min(titleWidth, window->maximumWidth())));
+    size.setWidth(std::max(size.width(), std::min(titleWidth(window), window->maximumWidth())));
     size = size.boundedTo(screen.size().shrunkBy(frame)).expandedTo(window->minimumSize());
     if (size != window->size())
         window->resize(size);
@@ -74,6 +95,49 @@ void WindowPlacer::place(QWidget* window)
     at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - outer.width())));
     at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - outer.height())));
     window->move(at);
+}
+
+// The window manager keeps a window above the one it is transient for, so no window can be lost
+// behind a window that takes no input while it is open (the main window while the review is).
+void WindowPlacer::keepInFront(QWidget* window)
+{
+    QWidget* main = mainWindow_();
+    QWindow* handle = window->windowHandle();
+    if (window == main || !handle)
+        return;
+    // The window that opened it: the main window, or while that is hidden the window in front.
+    QWidget* opener = main && main->isVisible() ? main : front(window);
+    QWindow* above = opener ? opener->windowHandle() : nullptr;
+    // Never a window that is itself kept above this one: the window manager would have no order.
+    for (QWindow* w = above; w; w = w->transientParent()) {
+        if (w == handle) {
+            above = nullptr;
+            break;
+        }
+    }
+    handle->setTransientParent(above);
+}
+
+void WindowPlacer::toFront(QWidget* window)
+{
+    std::erase_if(byFront_, [window](const QPointer<QWidget>& w) { return w.isNull() || w == window; });
+    byFront_.insert(byFront_.begin(), window);
+}
+
+QWidget* WindowPlacer::frontWindow() const
+{
+    return front(nullptr);
+}
+
+QWidget* WindowPlacer::front(const QWidget* except) const
+{
+    // The splash goes by itself, and would take a box it held with it.
+    for (const QPointer<QWidget>& w : byFront_) {
+        if (w && w != except && w->isVisible() && !w->isMinimized() && w->isEnabled() &&
+            w->windowType() != Qt::SplashScreen)
+            return w;
+    }
+    return nullptr;
 }
 
 } // namespace corvane

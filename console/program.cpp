@@ -17,12 +17,73 @@
 #include "groups/groupfiles.h"
 #include "groups/locatehost.h"
 
+#include <QRegularExpression>
+#include <cstdio>
+#include <functional>
+
 namespace corvane {
+
+// The boxes of a run nobody watches are shown as ever, but each first tells the error log (with
+// ERRORLOG=YES) and standard error what it says, then answers itself after a while, so the run goes
+// on to its end and whoever reads the log or the task's mail later learns what it said.
+class UnattendedDialogs : public IDialogs {
+public:
+    UnattendedDialogs(std::unique_ptr<IDialogs> shown, std::function<bool()> unattended, Module1& m1)
+        : shown_(std::move(shown)), unattended_(std::move(unattended)), m1_(m1)
+    {
+    }
+    MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
+    {
+        prepare(title, text);
+        return shown_->msgBox(text, buttons, icon, title);
+    }
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override
+    {
+        prepare(title, prompt);
+        return shown_->inputBox(prompt, title, defaultText);
+    }
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        prepare(title, folder);
+        return shown_->openFileName(title, folder, filter);
+    }
+    QString saveFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        prepare(title, folder);
+        return shown_->saveFileName(title, folder, filter);
+    }
+    void answerAfter(int milliseconds) override { answerAfter_ = milliseconds; }
+
+private:
+    void prepare(const QString& title, const QString& text)
+    {
+        if (!unattended_()) {
+            shown_->answerAfter(0);
+            return;
+        }
+        // One line, whatever line breaks the box's text holds.
+        static const QRegularExpression breaks(QStringLiteral("[\\r\\n]+"));
+        const QString line = QStringLiteral("[SCHEDULE] Unattended box: ") + title + QStringLiteral(": ") +
+                             QString(text).replace(breaks, QStringLiteral(" "));
+        m1_.LogIfEnabled(line);
+        std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+        std::fflush(stderr);
+        shown_->answerAfter(answerAfter_);
+    }
+
+    std::unique_ptr<IDialogs> shown_;
+    std::function<bool()> unattended_;
+    Module1& m1_;
+    int answerAfter_ = Program::kUnattendedAnswerMs;
+};
 
 Program::Program(QString programFolder, Platform platform, QStringList arguments)
     : programFolder_(std::move(programFolder)), platform_(std::move(platform)), arguments_(std::move(arguments))
 {
     module1_ = std::make_unique<Module1>(programFolder_, platform_, *this);
+    if (platform_.dialogs)
+        platform_.dialogs = std::make_unique<UnattendedDialogs>(
+            std::move(platform_.dialogs), [this] { return unattended(); }, *module1_);
     general_ = std::make_unique<General>(*module1_);
     wintell_ = std::make_unique<WINtell>(*module1_);
     module2_ = std::make_unique<Module2>(*module1_);
@@ -63,7 +124,22 @@ template <class W> W& Program::window(std::unique_ptr<W>& slot)
     return *slot;
 }
 
-void Program::start() { mainform(); }
+void Program::start()
+{
+    mainform();
+    startUpOver_ = true;
+}
+
+bool Program::unattended() const
+{
+    // The settings are read (and their box may come) before the command line switches the mode on.
+    return module1_->CmdLineMode == 1 || (!startUpOver_ && !commandLine().trimmed().isEmpty());
+}
+
+QWidget* Program::frontWindow() const
+{
+    return placer_->frontWindow();
+}
 
 // A window may be unloaded from inside one of its own handlers, so it goes once that handler is over.
 template <class W> void Program::unload(std::unique_ptr<W>& slot)

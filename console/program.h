@@ -14,6 +14,7 @@
 namespace corvane {
 
 class LocateHost;
+class UnattendedDialogs;
 class WindowPlacer;
 class GroupGeneral;
 
@@ -56,6 +57,15 @@ public:
 
     // Starts the program: loading the main window performs the whole start-up.
     void start();
+
+    // Nobody is there to answer a box: the run a command line started, from the first step of the
+    // start-up (before the command line is read at its step 11) until it ends or hands the program
+    // to the operator.
+    bool unattended() const;
+    // How long a box of an unattended run waits before it answers itself.
+    static constexpr int kUnattendedAnswerMs = 60000;
+    // The window in front, which a box opened now belongs to; none while no window is shown.
+    QWidget* frontWindow() const;
 
     forms::mainform& mainform();
     forms::frmOptions& frmOptions();
@@ -150,6 +160,7 @@ private:
     QString programFolder_;
     Platform platform_;
     QStringList arguments_;
+    bool startUpOver_ = false;
     std::unique_ptr<Module1> module1_;
     std::unique_ptr<General> general_;
     std::unique_ptr<WINtell> wintell_;

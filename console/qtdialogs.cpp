@@ -1,37 +1,85 @@
 #include "console/qtdialogs.h"
 
+#include "console/placement.h"
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace corvane {
 
+namespace {
+
+// Runs a box until it is answered, or until it answers itself after the given time. The box is its
+// owner's child, kept in front of it; an owner unloaded while the box is open (a window that a timer
+// closes) takes the box with it, and the box counts as cancelled.
+int runBox(QDialog* box, int answerAfter, const std::function<void()>& answer)
+{
+    if (answerAfter > 0)
+        QTimer::singleShot(answerAfter, box, answer);
+    return box->exec();
+}
+
+} // namespace
+
+QWidget* QtDialogs::owner() const
+{
+    // A box opened from another box belongs to that one.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return front_ ? front_() : nullptr;
+}
+
 MsgAnswer QtDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
-    QMessageBox box;
-    box.setWindowTitle(title);
-    box.setText(text);
+    QPointer<QMessageBox> box = new QMessageBox(owner());
+    box->setWindowTitle(title);
+    box->setText(text);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None: box->setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Critical: box->setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box->setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box->setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box->setIcon(QMessageBox::Information); break;
     }
+    // The first button is the default, which the Enter key and a box that answers itself take.
+    QMessageBox::StandardButton first = QMessageBox::Ok;
     switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case MsgButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    case MsgButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        first = QMessageBox::Yes;
         break;
-    case MsgButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    case MsgButtons::YesNoCancel:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        first = QMessageBox::Yes;
+        break;
+    case MsgButtons::RetryCancel:
+        box->setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        first = QMessageBox::Retry;
+        break;
     }
-    switch (box.exec()) {
+    box->setDefaultButton(first);
+    // The box sizes itself to its layout: an empty item as wide as the title keeps it from cutting
+    // the title short.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const QMargins margins = grid->contentsMargins();
+        grid->addItem(new QSpacerItem(titleWidth(box) - margins.left() - margins.right(), 0), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    const int answer = runBox(box, answerAfter_, [box] { box->defaultButton()->click(); });
+    delete box;
+    switch (answer) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
@@ -42,9 +90,21 @@ MsgAnswer QtDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon ico
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    QPointer<QInputDialog> box = new QInputDialog(owner());
+    box->setWindowTitle(title);
+    box->setLabelText(prompt);
+    box->setTextValue(defaultText);
+    // The box takes its size from the layout it builds when shown, around the prompt: a prompt as
+    // wide as the title widens it.
+    if (auto* label = box->findChild<QLabel*>()) {
+        QStyle* style = box->style();
+        label->setMinimumWidth(titleWidth(box) - style->pixelMetric(QStyle::PM_LayoutLeftMargin) -
+                               style->pixelMetric(QStyle::PM_LayoutRightMargin));
+    }
+    const bool typed = runBox(box, answerAfter_, [box] { box->reject(); }) == QDialog::Accepted;
+    const QString text = typed && box ? box->textValue() : QString();
+    delete box;
+    return text;
 }
 
 namespace {
@@ -58,31 +118,35 @@ QString defaultSuffix(const QString& filter)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QString chooseFile(const QString& title, const QString& folder, const QString& filter, QFileDialog::AcceptMode mode)
+QString chooseFile(QWidget* owner, int answerAfter, const QString& title, const QString& folder, const QString& filter,
+                   QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(nullptr, title, folder, filter);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QPointer<QFileDialog> box = new QFileDialog(owner, title, folder, filter);
+    box->setAcceptMode(mode);
+    box->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // Qt's own dialog adds the extension before it asks whether to replace a file of that name, so
     // the question comes for "notes" as for "notes.txt"; a desktop's dialog may ask about the name
     // as typed and let the file with the extension be replaced unasked.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setDefaultSuffix(defaultSuffix(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    box->setOption(QFileDialog::DontUseNativeDialog);
+    box->setDefaultSuffix(defaultSuffix(filter));
+    box->setMinimumWidth(titleWidth(box));
+    const bool chosen = runBox(box, answerAfter, [box] { box->reject(); }) == QDialog::Accepted;
+    const QString path =
+        chosen && box && !box->selectedFiles().isEmpty() ? box->selectedFiles().constFirst() : QString();
+    delete box;
+    return path;
 }
 
 } // namespace
 
 QString QtDialogs::openFileName(const QString& title, const QString& folder, const QString& filter)
 {
-    return chooseFile(title, folder, filter, QFileDialog::AcceptOpen);
+    return chooseFile(owner(), answerAfter_, title, folder, filter, QFileDialog::AcceptOpen);
 }
 
 QString QtDialogs::saveFileName(const QString& title, const QString& folder, const QString& filter)
 {
-    return chooseFile(title, folder, filter, QFileDialog::AcceptSave);
+    return chooseFile(owner(), answerAfter_, title, folder, filter, QFileDialog::AcceptSave);
 }
 
 QtTrayIcon::QtTrayIcon()

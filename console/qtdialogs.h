@@ -2,19 +2,32 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 
+#include <functional>
 #include <memory>
 
 class QSystemTrayIcon;
+class QWidget;
 
 namespace corvane {
 
-// Message boxes, input boxes and file dialogs on the desktop.
+// Message boxes, input boxes and file dialogs on the desktop, each in front of the window it belongs
+// to and wide enough for its whole title.
 class QtDialogs : public IDialogs {
 public:
     MsgAnswer msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
+    void answerAfter(int milliseconds) override { answerAfter_ = milliseconds; }
+
+    // The program's window in front, which a box opened now belongs to.
+    void setFrontWindow(std::function<QWidget*()> front) { front_ = std::move(front); }
+
+private:
+    QWidget* owner() const;
+
+    std::function<QWidget*()> front_;
+    int answerAfter_ = 0;
 };
 
 // The system tray icon; where the desktop has no tray the tip and text are still kept.

@@ -3,6 +3,7 @@
 #include "engine/textfile.h"
 
 #include <QLocale>
+#include <cstdlib>
 
 namespace corvane {
 
@@ -99,7 +100,7 @@ void Module1::SaveIniSettings()
     if (!writeWholeFile(SettingsFile, keyLines(SettingsLines()))) {
         dialogs().msgBox(QStringLiteral("The Corvane.ini file is Invalid or Corrupt.  Please re-install Corvane"),
                          MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - Information"));
-        platform_.end->endNow();
+        platform_.end->endNow(EXIT_FAILURE);
     }
 }
 

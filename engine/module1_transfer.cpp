@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <cstdlib>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -122,7 +123,7 @@ void Module1::WriteClientMessageFile(const QString& path)
         dialogs().msgBox(QStringLiteral("The socket.txt file is Invalid or Corrupt.  Please delete it and make sure "
                                         "your logged on with Administrator privalages."),
                          MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
-        platform_.end->endNow();
+        platform_.end->endNow(EXIT_FAILURE);
         return;
     }
     clientMessage_ = file;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QList>
 #include <cctype>
+#include <cstdlib>
 #include <utility>
 
 namespace corvane {
@@ -197,7 +198,7 @@ void ClientTransfer::replyError(const QByteArray& reply)
         m1_.PacketState = 0;
         return;
     }
-    m1_.platform().end->endNow();
+    m1_.platform().end->endNow(EXIT_FAILURE);
 }
 
 void ClientTransfer::tcpServer_SendComplete()

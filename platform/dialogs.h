@@ -20,6 +20,10 @@ public:
     // Return the chosen path, or an empty text when the operator cancels.
     virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    // With nobody there to answer, every box from now on answers itself after this many milliseconds:
+    // a message box with its default (first) button, an input box and a file dialog as if cancelled.
+    // 0: the boxes wait for the operator.
+    virtual void answerAfter(int milliseconds) = 0;
 };
 
 } // namespace corvane

@@ -31,10 +31,10 @@ QString LinuxSystemInfo::userName()
     return QString::fromLocal8Bit(user);
 }
 
-void ImmediateEnd::endNow()
+void ImmediateEnd::endNow(int exitStatus)
 {
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(exitStatus);
 }
 
 } // namespace corvane

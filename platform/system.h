@@ -33,11 +33,12 @@ public:
 };
 
 // Ends the program at once: no window handler runs after it. A caller returns straight after
-// calling it, so a test double that only records the call leaves nothing half done.
+// calling it, so a test double that only records the call leaves nothing half done. The exit status
+// tells a script or the task scheduler whether the program ended through a failure (EXIT_FAILURE).
 class IProgramEnd {
 public:
     virtual ~IProgramEnd() = default;
-    virtual void endNow() = 0;
+    virtual void endNow(int exitStatus = 0) = 0;
 };
 
 class LinuxSystemInfo : public ISystemInfo {
@@ -55,7 +56,7 @@ public:
 
 class ImmediateEnd : public IProgramEnd {
 public:
-    void endNow() override;
+    void endNow(int exitStatus = 0) override;
 };
 
 } // namespace corvane

@@ -12,6 +12,7 @@
 #include "tests/support/testprogram.h"
 
 #include <QFile>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -113,6 +114,7 @@ TEST_F(CommandLine, AGroupRunFromUpperCaseFilesSendsAndEndsTheProgram)
     m->AutoKillTimer->setInterval(20);
     pump(200);
     EXPECT_EQ(t.end->count, 1);
+    EXPECT_EQ(t.end->status, 0);
 }
 
 TEST_F(CommandLine, AnHtmlPageRunKeepsThePageAsTheMessage)
@@ -191,9 +193,24 @@ TEST_F(CommandLine, FailuresEndTheProgramThroughTheFailureTail)
         EXPECT_TRUE(QString::fromLatin1(one.read("errorlog.log")).contains(kFailureLog));
         EXPECT_FALSE(one.tray->visible);
         EXPECT_EQ(one.end->count, 1);
+        EXPECT_EQ(one.end->status, EXIT_FAILURE);
         EXPECT_FALSE(one.main().AutoKillTimer->isActive());
+        // Nobody is there: the box answers itself after 60 s.
+        EXPECT_EQ(one.dialogs->last()->answerAfter, 60000);
     }
     EXPECT_EQ(peer.connections(), 0);
+}
+
+TEST_F(CommandLine, ABoxBeforeTheCommandLineIsReadAnswersItselfToo)
+{
+    // The settings are read, and their box shown, before the start-up switches the run's mode on.
+    t.write(QStringLiteral("Corvane.ini"), "");
+    run(QStringLiteral("/g=\"lab.mit:gone.txt\""));
+    ASSERT_EQ(t.dialogs->shown.size(), 2u);
+    EXPECT_TRUE(t.dialogs->shown[0].text.startsWith("The Corvane.ini file is missing or damaged"));
+    EXPECT_EQ(t.dialogs->shown[0].answerAfter, 60000);
+    EXPECT_EQ(t.dialogs->shown[1].text, kFailure);
+    EXPECT_EQ(t.end->status, EXIT_FAILURE);
 }
 
 TEST_F(CommandLine, AClientThatAnswersBadlyFailsOnlyItsNodeAndTheRunEndsByItself)
@@ -224,6 +241,7 @@ TEST_F(CommandLine, RefusalsLeaveTheProgramOpenWithItsWindow)
     t.write(QStringLiteral("Schedule/empty.txt"), scheduleFile("NUVOCLIENT", "DISABLED", "DISABLED", ""));
     run(QStringLiteral("/g=\"lab.mit:empty.txt\""));
     ASSERT_EQ(t.dialogs->texts(), QStringList({"A Message is required!"}));
+    EXPECT_EQ(t.dialogs->last()->answerAfter, 60000);
     EXPECT_TRUE(m->messtext->text().isEmpty());
     expectLeftOpen();
     EXPECT_EQ(peer.connections(), 0);
@@ -238,6 +256,10 @@ TEST_F(CommandLine, RefusalsLeaveTheProgramOpenWithItsWindow)
     EXPECT_EQ(peer.connections(), 1);
     EXPECT_TRUE(t.program().frmNodeStatusLoaded() && t.program().frmNodeStatus().isVisible());
     EXPECT_FALSE(m->AutoKillTimer->isActive());
+    // Its boxes wait for the operator.
+    t.dialogs->answer(MsgAnswer::No);
+    m->Exit_Click();
+    EXPECT_EQ(t.dialogs->last()->answerAfter, 0);
 }
 
 TEST_F(CommandLine, OneEmptyMessageLineIsAnEmptyMessage)

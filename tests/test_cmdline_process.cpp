@@ -9,8 +9,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
@@ -75,11 +77,14 @@ QByteArray scheduleFile(const QByteArray& message)
 
 // Starts the program in the folder with each command line, all at once, and lets events run (the
 // peers answer meanwhile) until every one has ended, at most 30 s. False when one did not end by itself.
+// A box of a run answers itself after answerAfterMs, when given.
 bool runUnattended(const QString& folder, const QList<QStringList>& commandLines,
-                   std::vector<std::unique_ptr<QProcess>>& programs)
+                   std::vector<std::unique_ptr<QProcess>>& programs, int answerAfterMs = 0)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (answerAfterMs > 0)
+        env.insert("CORVANE_UNATTENDED_ANSWER_MS", QString::number(answerAfterMs));
     QEventLoop loop;
     int running = 0;
     for (const QStringList& arguments : commandLines) {
@@ -187,6 +192,65 @@ TEST(CommandLineProcess, TwoRunsInOneFolderEachSendTheirOwnMessageAndLogIt)
             << sent.toStdString();
     }
     EXPECT_FALSE(QFile::exists(folder + "/socket.txt")) << "the last run out removes it";
+}
+
+// Nobody answers the boxes of a scheduled run: each is shown, tells the error log and standard error
+// what it says, and answers itself; the run goes on to its end, and one that fails says so in its
+// exit status.
+TEST(CommandLineProcess, BoxesOfARunNobodyWatchesAnswerThemselves)
+{
+    struct Case {
+        const char* name;
+        QByteArray settings; // replaces Corvane.ini when not empty
+        QString commandLine;
+        int exitCode;
+        QStringList boxes; // the start of each box's line, in order
+    };
+    // Nodes that are there but never answer: nothing listens on this port.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress(QStringLiteral("127.0.0.1"))));
+    const QByteArray port = QByteArray::number(closed.serverPort());
+    closed.close();
+    const std::vector<Case> cases = {
+        {"every node silent",
+         {},
+         "/g=\"lab.mit:weekly.txt\"",
+         0,
+         {"Corvane - Information: All targets failed to receive your message."}},
+        {"no settings, no schedule file",
+         "\r\n",
+         "/g=\"lab.mit:gone.txt\"",
+         EXIT_FAILURE,
+         {"Corvane - Information: The Corvane.ini file is missing or damaged",
+          "Corvane - Critical Error: There was an error during the Command Line/Scheduler running process."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString folder = dir.path();
+        copyProgramFolder(folder);
+        QByteArray settings = readFile(folder + "/Corvane.ini").replace("PORT=9125", "PORT=" + port);
+        writeFile(folder + "/Corvane.ini", c.settings.isEmpty() ? settings : c.settings);
+        writeFile(folder + "/Groups/lab.mit", "127.0.0.5\r\n127.0.0.6\r\n127.0.0.7\r\n");
+        writeFile(folder + "/Schedule/weekly.txt",
+                  "SCH_HEADLINE=a\r\nSCH_TITLE=b\r\nSCH_DATE=DISABLED\r\nSCH_TIME=DISABLED\r\nSCH_FROM=c\r\n"
+                  "SCH_SERVICE=NUVOCLIENT\r\nSCH_FILENAME=DISABLED\r\nSCH_TIMEOUT=DISABLED\r\nBackup tonight\r\n");
+
+        std::vector<std::unique_ptr<QProcess>> programs;
+        ASSERT_TRUE(runUnattended(folder, {{c.commandLine}}, programs, 300));
+        EXPECT_EQ(programs[0]->exitCode(), c.exitCode);
+        const QString standardError = QString::fromLocal8Bit(programs[0]->readAllStandardError());
+        const QString log = QString::fromLatin1(readFile(folder + "/errorlog.log"));
+        qsizetype inLog = 0;
+        qsizetype onStderr = 0;
+        for (const QString& box : c.boxes) {
+            const QString line = "[SCHEDULE] Unattended box: " + box;
+            inLog = log.indexOf(line, inLog);
+            onStderr = standardError.indexOf(line, onStderr);
+            EXPECT_GE(inLog, 0) << line.toStdString() << "\nlog: " << log.toStdString();
+            EXPECT_GE(onStderr, 0) << line.toStdString() << "\nstderr: " << standardError.toStdString();
+        }
+    }
 }
 
 } // namespace

@@ -4,7 +4,7 @@ namespace corvane::test {
 
 MsgAnswer ScriptedDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
-    shown.push_back({QStringLiteral("msgBox"), text, title, icon, buttons});
+    shown.push_back({QStringLiteral("msgBox"), text, title, icon, buttons, answerAfterMs});
     if (!answers.empty()) {
         const MsgAnswer a = answers.front();
         answers.pop_front();
@@ -20,7 +20,7 @@ MsgAnswer ScriptedDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIc
 
 QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, const QString&)
 {
-    shown.push_back({QStringLiteral("inputBox"), prompt, title, MsgIcon::None, MsgButtons::OkCancel});
+    shown.push_back({QStringLiteral("inputBox"), prompt, title, MsgIcon::None, MsgButtons::OkCancel, answerAfterMs});
     if (typed.empty())
         return {};
     const QString t = typed.front();
@@ -30,7 +30,8 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, c
 
 QString ScriptedDialogs::openFileName(const QString& title, const QString&, const QString& filter)
 {
-    shown.push_back({QStringLiteral("openFileName"), filter, title, MsgIcon::None, MsgButtons::OkCancel});
+    shown.push_back(
+        {QStringLiteral("openFileName"), filter, title, MsgIcon::None, MsgButtons::OkCancel, answerAfterMs});
     if (files.empty())
         return {};
     const QString f = files.front();
@@ -40,7 +41,8 @@ QString ScriptedDialogs::openFileName(const QString& title, const QString&, cons
 
 QString ScriptedDialogs::saveFileName(const QString& title, const QString&, const QString& filter)
 {
-    shown.push_back({QStringLiteral("saveFileName"), filter, title, MsgIcon::None, MsgButtons::OkCancel});
+    shown.push_back(
+        {QStringLiteral("saveFileName"), filter, title, MsgIcon::None, MsgButtons::OkCancel, answerAfterMs});
     if (files.empty())
         return {};
     const QString f = files.front();

@@ -17,6 +17,7 @@ struct ShownBox {
     QString title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
+    int answerAfter = 0; // milliseconds after which the box would have answered itself; 0: never
 };
 
 // Records every box and answers from queues; with an empty queue a box takes its first button, an
@@ -27,6 +28,7 @@ public:
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
+    void answerAfter(int milliseconds) override { answerAfterMs = milliseconds; }
 
     void answer(MsgAnswer a) { answers.push_back(a); }
     void type(const QString& text) { typed.push_back(text); }
@@ -39,6 +41,7 @@ public:
     std::deque<MsgAnswer> answers;
     std::deque<QString> typed;
     std::deque<QString> files;
+    int answerAfterMs = 0;
 };
 
 class FixedClock : public IClock {
@@ -69,8 +72,13 @@ public:
 
 class RecordingEnd : public IProgramEnd {
 public:
-    void endNow() override { ++count; }
+    void endNow(int exitStatus = 0) override
+    {
+        ++count;
+        status = exitStatus;
+    }
     int count = 0;
+    int status = 0; // of the last end
 };
 
 class FakeBrowser : public IBrowser {
