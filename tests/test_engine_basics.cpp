@@ -4,6 +4,7 @@
 #include "tests/support/testprogram.h"
 
 #include <gtest/gtest.h>
+#include <sys/utsname.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -41,10 +42,19 @@ TEST_F(EngineBasics, VersionWordsFollowTheVersionTable)
     EXPECT_EQ(osName(2, 5, 1, false), "") << "a failed call names no version";
 }
 
-TEST_F(EngineBasics, ThisSystemsOwnRecordNamesNoVersion)
+TEST_F(EngineBasics, ThisSystemsOwnRecordNamesNoVersionSoItIsNamedByItsOwnName)
 {
-    t.system->version = LinuxSystemInfo().versionRecord();
+    LinuxSystemInfo own;
+    t.system->version = own.versionRecord();
     EXPECT_EQ(t.program().wintell().GetOSName(), "");
+    EXPECT_EQ(t.program().wintell().SystemName(), t.system->osName);
+    t.system->version = {true, 2, 4, 0};
+    EXPECT_EQ(t.program().wintell().SystemName(), "NT 4");
+
+    utsname u{};
+    ASSERT_EQ(uname(&u), 0);
+    EXPECT_TRUE(own.systemName().endsWith(QStringLiteral("Linux ") + QLatin1String(u.release)))
+        << own.systemName().toStdString();
 }
 
 TEST_F(EngineBasics, ServiceStatesFollowTheStateTable)
