@@ -31,7 +31,7 @@ void press(QWidget& window, int key)
     QApplication::sendEvent(to, &event);
 }
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
+bool waitFor(const std::function<bool()>& done, int milliseconds = 10000)
 {
     const QDeadlineTimer deadline(milliseconds);
     while (!done() && !deadline.hasExpired())
