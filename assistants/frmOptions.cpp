@@ -70,15 +70,18 @@ frmOptions::frmOptions(Program& program) : program_(program), m1_(program.module
     prefixLayout->addWidget(prefixNote, 2, 0, 1, 2);
 
     Frame1 = named(new QGroupBox(QStringLiteral("Hosts File Location:"), this), "Frame1");
-    Dir1 = named(new QLineEdit(Frame1), "Dir1");
+    // This system has one root: no drive list stands above the folder list.
+    Dir1 = named(new FolderListBox(Frame1), "Dir1");
     File1 = named(new FileListBox(Frame1), "File1");
     Label2 = named(new QLabel(Frame1), "Label2");
-    connect(Dir1, &QLineEdit::editingFinished, this, [this] { Dir1_Change(); });
+    Dir1->onChange([this] { Dir1_Change(); });
+    for (QWidget* list : {static_cast<QWidget*>(Dir1), static_cast<QWidget*>(File1)})
+        list->setMinimumHeight(110);
     File1->onClick([this] { File1_Click(); });
-    auto* hostsLayout = new QVBoxLayout(Frame1);
-    hostsLayout->addWidget(Dir1);
-    hostsLayout->addWidget(File1);
-    hostsLayout->addWidget(Label2);
+    auto* hostsLayout = new QGridLayout(Frame1);
+    hostsLayout->addWidget(Dir1, 0, 0);
+    hostsLayout->addWidget(File1, 0, 1);
+    hostsLayout->addWidget(Label2, 1, 0, 1, 2);
 
     optOKbut = named(new QPushButton(QStringLiteral("OK"), this), "optOKbut");
     connect(optOKbut, &QPushButton::clicked, this, [this] { optOKbut_Click(); });
@@ -91,6 +94,13 @@ frmOptions::frmOptions(Program& program) : program_(program), m1_(program.module
     layout->addWidget(Frame2, 2, 1);
     layout->addWidget(Frame1, 3, 0, 1, 2);
     layout->addWidget(optOKbut, 4, 1, Qt::AlignRight);
+    // The window opens with the template box and the two lists at their smallest (a few lines and
+    // rows each), everything else at its own size: it fits a small screen, and the operator may
+    // enlarge it.
+    const auto spare = [](const QWidget* box) {
+        return std::max(0, box->sizeHint().height() - std::max(box->minimumHeight(), box->minimumSizeHint().height()));
+    };
+    resize(layout->sizeHint() - QSize(0, spare(txtTemplate) + spare(Dir1)));
 }
 
 void frmOptions::Form_Load()
@@ -112,18 +122,17 @@ void frmOptions::Form_Load()
         File1->setPattern(QStringLiteral("*hosts*"));
         folder = m1_.HostsPath.isEmpty() ? QString() : QFileInfo(m1_.HostsPath).absolutePath() + QLatin1Char('/');
     }
-    Dir1->setText(folder);
-    Dir1_Change();
+    Dir1->setPath(folder);
 }
 
-void frmOptions::Dir1_Change() { File1->setPath(Dir1->text()); }
+void frmOptions::Dir1_Change() { File1->setPath(Dir1->path()); }
 
 void frmOptions::File1_Click()
 {
     // The hosts path names a file: a click that leaves none chosen keeps the one there was.
     if (File1->fileName().isEmpty())
         return;
-    QString folder = Dir1->text();
+    QString folder = Dir1->path();
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     Label2->setText(folder + File1->fileName());

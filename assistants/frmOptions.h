@@ -54,7 +54,7 @@ public:
     QLabel* Label3 = nullptr;
     QLineEdit* txtPrefix = nullptr;
     QGroupBox* Frame1 = nullptr; // "Hosts File Location:"
-    QLineEdit* Dir1 = nullptr;   // the folder shown in the file list
+    FolderListBox* Dir1 = nullptr; // the folder whose files the file list shows
     FileListBox* File1 = nullptr;
     QLabel* Label2 = nullptr;
     QPushButton* optOKbut = nullptr;

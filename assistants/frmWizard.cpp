@@ -43,6 +43,8 @@ frmWizard::frmWizard(Program& program) : program_(program), m1_(program.module1(
     butFwd = named(new QPushButton(kNext, this), "butFwd", QStringLiteral("Go to the next step in the wizard"));
     connect(butBack, &QPushButton::clicked, this, [this] { butBack_Click(); });
     connect(butFwd, &QPushButton::clicked, this, [this] { butFwd_Click(); });
+    // Escape is the window's Close command.
+    setWindowKeys(this, butFwd, [this] { close(); });
 
     auto* steps = new QGridLayout;
     buildSteps();

@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QTreeWidgetItemIterator>
 #include <QValidator>
 
 namespace corvane {
@@ -43,6 +46,41 @@ public:
         }
         return QObject::eventFilter(watched, event);
     }
+};
+
+class WindowKeys : public QObject {
+public:
+    WindowKeys(QWidget* window, QPushButton* enter, std::function<void()> escape)
+        : QObject(window), window_(window), enter_(enter), escape_(std::move(escape))
+    {
+    }
+
+    // Sees the keys that no control of the window took for itself.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_ || event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && enter_) {
+            auto* focused = qobject_cast<QPushButton*>(window_->focusWidget());
+            QPushButton* button = focused && focused->isVisible() ? focused : enter_.data();
+            if (button->isEnabled() && button->isVisible())
+                button->click();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && escape_) {
+            escape_();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QPointer<QPushButton> enter_;
+    std::function<void()> escape_;
 };
 
 } // namespace
@@ -99,6 +137,13 @@ void removeCloseCommand(QWidget* window)
 {
     window->setWindowFlag(Qt::WindowCloseButtonHint, false);
     window->installEventFilter(new CloseRefuser(window));
+}
+
+void setWindowKeys(QWidget* window, QPushButton* enter, std::function<void()> escape)
+{
+    if (enter)
+        enter->setDefault(true);
+    window->installEventFilter(new WindowKeys(window, enter, std::move(escape)));
 }
 
 void setTextColour(QWidget* control, const QColor& colour)
@@ -194,6 +239,68 @@ void ClickListBox::mouseReleaseEvent(QMouseEvent* event)
     // A list without rows gets no row click, yet the operator's click on it still has its answer.
     if (click_ && count() == 0 && event->button() == Qt::LeftButton)
         click_();
+}
+
+FolderListBox::FolderListBox(QWidget* parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setIndentation(14);
+    connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        setPath(item->data(0, Qt::UserRole).toString());
+    });
+}
+
+void FolderListBox::onChange(std::function<void()> handler) { change_ = std::move(handler); }
+
+void FolderListBox::setPath(const QString& folder)
+{
+    const QString clean = folder.isEmpty() ? QString() : QDir::cleanPath(QDir(folder).absolutePath());
+    if (clean == path_)
+        return;
+    path_ = clean;
+    Refresh();
+    if (change_)
+        change_();
+}
+
+void FolderListBox::Refresh()
+{
+    clear();
+    if (path_.isEmpty())
+        return;
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const auto addRow = [&](QTreeWidgetItem* above, const QString& name, const QString& folder, const QIcon& icon) {
+        auto* item = above ? new QTreeWidgetItem(above) : new QTreeWidgetItem(this);
+        item->setText(0, name);
+        item->setIcon(0, icon);
+        item->setData(0, Qt::UserRole, folder);
+        return item;
+    };
+    QTreeWidgetItem* openRow = addRow(nullptr, QStringLiteral("/"), QStringLiteral("/"), open);
+    QString folder;
+    for (const QString& name : path_.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        folder += QLatin1Char('/') + name;
+        openRow = addRow(openRow, name, folder, open);
+    }
+    const QStringList inside = QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QString base = path_.endsWith(QLatin1Char('/')) ? path_ : path_ + QLatin1Char('/');
+    for (const QString& name : inside)
+        addRow(openRow, name, base + name, closed);
+    expandAll();
+    setCurrentItem(openRow);
+    scrollToItem(openRow);
+}
+
+QTreeWidgetItem* FolderListBox::row(const QString& folder)
+{
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toString() == folder)
+            return *it;
+    }
+    return nullptr;
 }
 
 void ClickLabel::onClick(std::function<void()> handler)

@@ -1,12 +1,14 @@
 #pragma once
 // Small pieces every window shares: click handlers that also run when code sets a control, the file
-// list of a folder, and windows without a Close command.
+// and folder lists, windows without a Close command and the keys of a window's buttons.
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <functional>
 #include <type_traits>
 
@@ -47,6 +49,12 @@ void setTicked(QCheckBox* box, bool ticked);
 // Takes away the window's Close command: the window manager's close request is refused, and the
 // window is left through its own buttons.
 void removeCloseCommand(QWidget* window);
+
+// The keys an operator expects of a dialog, for a window that is not one: Enter presses the button
+// that has the focus, or else the default button (drawn as such); Escape does what the window's
+// Cancel or Close does. A control that takes the key itself (a multi-line box's Enter) keeps it.
+// Either may be left out.
+void setWindowKeys(QWidget* window, QPushButton* enter, std::function<void()> escape);
 
 // The colour of a control's caption.
 void setTextColour(QWidget* control, const QColor& colour);
@@ -89,6 +97,32 @@ public:
 private:
     QString path_;
     QString pattern_ = QStringLiteral("*");
+};
+
+// A folder list: the branch of folders from the root down to the open folder, and beneath it the
+// folders the open one holds. Opening a row (a double click, or Enter) makes it the open folder, so
+// the operator browses down into a folder and back up to any folder above it. The change handler
+// runs whenever the open folder changes, whether the operator or code changed it.
+class FolderListBox : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit FolderListBox(QWidget* parent = nullptr);
+    void onChange(std::function<void()> handler);
+    // The open folder, without a closing "/" (unless it is the root).
+    QString path() const { return path_; }
+    void setPath(const QString& folder);
+    // Reads the open folder's subfolders again.
+    void Refresh();
+    // The row of that folder, if the list shows it.
+    QTreeWidgetItem* row(const QString& folder);
+
+protected:
+    // Every folder above the open one is open already: there is nothing to fold, so no branch marks.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+
+private:
+    QString path_;
+    std::function<void()> change_;
 };
 
 // A label the operator clicks as a link.

@@ -41,10 +41,12 @@ frmAbout::frmAbout(Program& program) : program_(program), m1_(program.module1())
     linkDevelop = named(new QLabel(this), "linkDevelop", vendor::WebPage);
     linkDevelop->setTextFormat(Qt::RichText);
     linkDevelop->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(vendor::WebPage, vendor::MakerLinkText));
-    linkDevelop->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    // A link the mouse follows: Enter belongs to OK.
+    linkDevelop->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     connect(linkDevelop, &QLabel::linkActivated, this, [this] { linkDevelop_Click(); });
     aboutbutOK = named(new QPushButton(QStringLiteral("OK"), this), "aboutbutOK");
     connect(aboutbutOK, &QPushButton::clicked, this, [this] { aboutbutOK_Click(); });
+    setWindowKeys(this, aboutbutOK, [this] { aboutbutOK->click(); });
 
     auto* status = new QHBoxLayout;
     status->addWidget(lblMessenger);
@@ -72,7 +74,7 @@ frmAbout::frmAbout(Program& program) : program_(program), m1_(program.module1())
 void frmAbout::Form_Load()
 {
     lblStatus->setText(program_.module2().GetServiceState(QString(), QStringLiteral("Messenger")));
-    Label5->setText(QStringLiteral("OS: ") + program_.wintell().GetOSName());
+    Label5->setText(QStringLiteral("OS: ") + program_.wintell().SystemName());
 }
 
 void frmAbout::aboutbutOK_Click()

@@ -38,6 +38,7 @@ frmMsg::frmMsg(Program& program) : program_(program)
 
     butMsgClose = named(new QPushButton(QStringLiteral("Close Detail"), this), "butMsgClose");
     bindClick(butMsgClose, [this] { butMsgClose_Click(); });
+    setWindowKeys(this, nullptr, [this] { butMsgClose->click(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(butMsgClose);

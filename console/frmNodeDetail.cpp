@@ -48,6 +48,7 @@ frmNodeDetail::frmNodeDetail(Program& program) : program_(program), m1_(program.
     butClose->setObjectName(QStringLiteral("butClose"));
     bindClick(butUserGuide, [this] { butUserGuide_Click(); });
     bindClick(butClose, [this] { butClose_Click(); });
+    setWindowKeys(this, nullptr, [this] { butClose->click(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(butUserGuide);
     buttons->addStretch();

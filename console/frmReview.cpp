@@ -8,7 +8,6 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 
 namespace corvane::forms {
 
@@ -34,7 +33,7 @@ frmReview::frmReview(Program& program) : program_(program)
     butCancel->setObjectName(QStringLiteral("butCancel"));
     bindClick(butSend, [this] { butSend_Click(); });
     bindClick(butCancel, [this] { butCancel_Click(); });
-    butSend->setDefault(true);
+    setWindowKeys(this, butSend, [this] { butCancel->click(); });
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(label(QStringLiteral("Group:")), 0, 0);
@@ -76,15 +75,6 @@ void frmReview::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
     if (!event->spontaneous())
         program_.mainform().setEnabled(true);
-}
-
-void frmReview::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    (focusWidget() == butCancel ? butCancel : butSend)->click();
 }
 
 void frmReview::butSend_Click()

@@ -32,8 +32,6 @@ protected:
     // While the review is open the main window takes no input: what the review shows is what is sent.
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    // Enter sends, unless the focus is on Cancel.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Program& program_;

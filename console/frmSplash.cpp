@@ -11,6 +11,7 @@ frmSplash::frmSplash(Program& program) : program_(program)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    setFocusPolicy(Qt::StrongFocus);
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAlignment(Qt::AlignCenter);
@@ -37,6 +38,14 @@ void frmSplash::startTimer_Timer()
 }
 
 void frmSplash::Picture1_Click() { CloseSplash(); }
+
+void frmSplash::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+}
 
 void frmSplash::keyPressEvent(QKeyEvent*) { CloseSplash(); }
 void frmSplash::mousePressEvent(QMouseEvent*) { Picture1_Click(); }

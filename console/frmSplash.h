@@ -26,6 +26,8 @@ public:
     std::int16_t SplashTicks = 0;
 
 protected:
+    // The splash takes the keyboard when it is shown, so that a key press closes it.
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 

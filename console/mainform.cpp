@@ -310,7 +310,7 @@ void mainform::Form_Load()
     }
 
     // 18: the boot line and the splash.
-    m1_.LogIfEnabled(QStringLiteral("[BOOT] Windows Version: ") + m1_.WinVersion);
+    m1_.LogIfEnabled(QStringLiteral("[BOOT] Windows Version: ") + program_.wintell().SystemName());
     bool heldBack = false;
     if (m1_.CmdLineMode == 0 && m1_.ShowSplash == 1) {
         hide();

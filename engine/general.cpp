@@ -82,6 +82,12 @@ QString WINtell::GetOSName()
     }
 }
 
+QString WINtell::SystemName()
+{
+    const QString word = GetOSName();
+    return word.isEmpty() ? m1_.platform().system->systemName() : word;
+}
+
 QString Module2::GetServiceState(const QString& computer, const QString& service)
 {
     static const char* const states[] = {"Stopped",         "Start Pending", "Stop Pending", "Running",

@@ -28,6 +28,9 @@ class WINtell {
 public:
     explicit WINtell(Module1& m1) : m1_(m1) {}
     QString GetOSName();
+    // What the operator reads as the system's name: the version word, or for a system that has
+    // none, the name the system gives itself. Nothing decides on it.
+    QString SystemName();
 
 private:
     Module1& m1_;

@@ -19,6 +19,9 @@ class ISystemInfo {
 public:
     virtual ~ISystemInfo() = default;
     virtual OsVersionRecord versionRecord() = 0;
+    // The running system as its operator knows it (distribution and kernel), for the operator to
+    // read where no version word names it.
+    virtual QString systemName() = 0;
     // The system's configuration folder: where the Windows directory stood.
     virtual QString windowsDirectory() = 0;
     virtual QString computerName() = 0;
@@ -44,6 +47,7 @@ public:
 class LinuxSystemInfo : public ISystemInfo {
 public:
     OsVersionRecord versionRecord() override;
+    QString systemName() override;
     QString windowsDirectory() override;
     QString computerName() override;
     QString userName() override;

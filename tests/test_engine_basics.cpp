@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/utsname.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -44,10 +45,19 @@ TEST_F(EngineBasics, VersionWordsFollowTheVersionTable)
     EXPECT_EQ(osName(2, 5, 1, false), "") << "a failed call names no version";
 }
 
-TEST_F(EngineBasics, ThisSystemsOwnRecordNamesNoVersion)
+TEST_F(EngineBasics, ThisSystemsOwnRecordNamesNoVersionSoItIsNamedByItsOwnName)
 {
-    t.system->version = LinuxSystemInfo().versionRecord();
+    LinuxSystemInfo own;
+    t.system->version = own.versionRecord();
     EXPECT_EQ(t.program().wintell().GetOSName(), "");
+    EXPECT_EQ(t.program().wintell().SystemName(), t.system->osName);
+    t.system->version = {true, 2, 4, 0};
+    EXPECT_EQ(t.program().wintell().SystemName(), "NT 4");
+
+    utsname u{};
+    ASSERT_EQ(uname(&u), 0);
+    EXPECT_TRUE(own.systemName().endsWith(QStringLiteral("Linux ") + QLatin1String(u.release)))
+        << own.systemName().toStdString();
 }
 
 TEST_F(EngineBasics, ServiceStatesFollowTheStateTable)

@@ -144,4 +144,9 @@ TEST_F(Menus, TheAboutBoxShowsTheMessengerStateTheSystemAndTheBuild)
         EXPECT_FALSE(about.isVisible());
         EXPECT_TRUE(p.main().isVisible());
     }
+
+    // A system without a version word is named by its own name.
+    t.start();
+    t.main().Aboutmenu->trigger();
+    EXPECT_EQ(t.program().frmAbout().Label5->text(), "OS: " + t.system->osName);
 }

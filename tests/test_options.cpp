@@ -4,6 +4,9 @@
 #include "console/mainform.h"
 #include "tests/support/testprogram.h"
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QMouseEvent>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -18,6 +21,21 @@ const QString kAliasWarning = QStringLiteral(
     "to RECEIVE your messages then PLEASE click the reset to default name button.");
 const QString kPrefixRefused = QStringLiteral(
     "Prefix Entered has an Invalid Name (contains: '/\\[]:;|<>+=,?*).  Please enter a different prefix.");
+// The operator's double click on the folder list's row of that folder.
+void doubleClick(FolderListBox* list, const QString& folder)
+{
+    QTreeWidgetItem* row = list->row(folder);
+    ASSERT_NE(row, nullptr) << folder.toStdString();
+    list->scrollToItem(row);
+    const QPoint at = list->visualItemRect(row).center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                                    QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &event);
+    }
+}
+
 const QString kDeleteQuestion = QStringLiteral("Are you sure you want to erase the Sent Messages Log file?");
 
 struct Case {
@@ -82,16 +100,25 @@ TEST(Options, HandlersDoWhatTheirControlsSay)
              o.butDeleteMsgLog->click();
              EXPECT_TRUE(QFile::exists(t.path("Logs/sent.Log")) && t.read("Logs/sent.Log").isEmpty());
          }, {kDeleteQuestion, kDeleteQuestion}},
-        {"the hosts list names a file, never its folder", "NUVOCLIENT",
+        {"the folder list opens a folder and its parent; the file list follows; the path names a file",
+         "NUVOCLIENT",
          [](auto& t, auto& o) {
              t.write("Logs/hosts", "");
-             o.Dir1->setText(t.path("Logs/"));
-             o.Dir1_Change();
+             o.Dir1->setPath(t.folder());
+             doubleClick(o.Dir1, t.path("Logs"));
+             EXPECT_EQ(o.Dir1->path(), t.path("Logs"));
+             EXPECT_EQ(o.File1->path(), t.path("Logs"));
              ASSERT_TRUE(o.File1->selectFile("hosts"));
              emit o.File1->itemClicked(o.File1->currentItem());
              o.File1->clearSelection();
              emit o.File1->itemClicked(o.File1->currentItem());
              EXPECT_EQ(o.Label2->text(), t.path("Logs/hosts"));
+
+             const QString above = QFileInfo(t.folder()).absolutePath();
+             doubleClick(o.Dir1, above);
+             EXPECT_EQ(o.Dir1->path(), above);
+             EXPECT_EQ(o.File1->path(), above);
+             EXPECT_EQ(o.Label2->text(), t.path("Logs/hosts")) << "only a file chosen changes the path";
          }, {}},
     };
     for (const Case& c : cases) {

@@ -53,11 +53,13 @@ public:
 class FakeSystemInfo : public ISystemInfo {
 public:
     OsVersionRecord versionRecord() override { return version; }
+    QString systemName() override { return osName; }
     QString windowsDirectory() override { return windowsDir; }
     QString computerName() override { return name; }
     QString userName() override { return user; }
 
     OsVersionRecord version{true, 0x4C, 0, 0};
+    QString osName = QStringLiteral("Debian GNU/Linux 13 (trixie), Linux 6.12.0-test");
     QString windowsDir = QStringLiteral("/etc");
     QString name = QStringLiteral("labhost");
     QString user = QStringLiteral("operator");
