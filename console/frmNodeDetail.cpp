@@ -96,6 +96,11 @@ void frmNodeDetail::ShowNode(int index)
     const QString logPath = m1_.AppPath() + QStringLiteral("/Logs/FailNodes.Log");
     if (QFile::exists(logPath)) {
         const ReadResult read = readTextLines(logPath);
+        if (!read.ok) {
+            lblPrevious->setText(QStringLiteral("Unknown"));
+            m1_.ReportUnreadable(QStringLiteral("failed-nodes log"), logPath, read.error,
+                                 QStringLiteral("Whether this node has failed before is not known."));
+        }
         for (const QString& line : read.lines) {
             if (line == QLatin1String(":"))
                 break;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <cstdlib>
 
@@ -81,6 +82,10 @@ mainform::mainform(Program& program) : program_(program), m1_(program.module1())
     wirePreviewMenus();
     wireTabs();
     wireSchedule();
+    // The window opens as large as its tabs ask (the logs' columns), not at the toolkit's first size
+    // of two thirds of the screen, and leaves a margin of the screen around it.
+    const QSize screenSize = screen()->availableSize();
+    resize(sizeHint().boundedTo(QSize(screenSize.width() * 9 / 10, screenSize.height() * 9 / 10)));
 }
 
 mainform::~mainform() = default;

@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <deque>
 
 namespace corvane {
 
@@ -38,65 +37,153 @@ bool listable(QByteArrayView type)
     return type == "SINGLE" || type == "GROUP" || type == "DOMAIN";
 }
 
-// Reads one record from where the reader stands; false when the file ends inside it.
-bool readRecord(FileLineReader& lines, std::string (&keys)[6], QByteArray& message, std::string& service)
-{
-    QByteArrayView line;
-    // The blank line before "[LOG_BEGIN]"; a record that does not begin with one begins at once.
-    if (!lines.next(line) || (line.isEmpty() && !lines.next(line)))
-        return false;
-    for (std::string& key : keys) {
-        if (!lines.next(line))
-            return false;
-        const QByteArrayView value = valueOf(line);
-        key.assign(value.data(), static_cast<size_t>(value.size()));
-    }
-    if (!lines.next(line)) // "[Message_Start]"
-        return false;
-    message.clear();
-    while (lines.next(line)) {
-        if (line == "[Message_End]") {
-            if (!lines.next(line) || !lines.next(line)) // "SentViaIP=", then "Service="
+struct RawRecord {
+    std::string keys[6]; // date, time, type, target, pass, fail
+    QByteArray message;
+    std::string service;
+    qint64 total = 0;
+};
+
+// Finds the records of the sent log line by line. Whatever damage lies before a record (an empty
+// line, a run of NULs, a record cut short, even in its message) hides nothing after it: a record
+// begins at every "[LOG_BEGIN]" line followed by a "Date=" line. A message ends only at a
+// "[Message_End]" line followed by the record's "SentViaIP=" and "Service=" lines, so a message
+// may itself hold a line "[Message_End]".
+class RecordFinder {
+public:
+    // Where the record now being read goes; changed only once a record has ended.
+    void fillInto(RawRecord& record) { record_ = &record; }
+
+    // Takes the next line; true when it ends a whole record.
+    bool take(QByteArrayView line)
+    {
+        if (beginSeen_) {
+            beginSeen_ = false;
+            if (line.startsWith("Date=")) {
+                begin(line);
                 return false;
-            const QByteArrayView value = valueOf(line);
-            service.assign(value.data(), static_cast<size_t>(value.size()));
-            return true;
+            }
+            // Not a record's beginning: the line is the record's own. Only a "Service=" line ends a
+            // record, so this one cannot.
+            step(kBegin);
         }
-        message += line;
-        message += kCrLf;
+        if (line == kBegin) {
+            beginSeen_ = true;
+            return false;
+        }
+        return step(line);
     }
-    return false;
-}
+
+private:
+    static constexpr QByteArrayView kBegin = "[LOG_BEGIN]";
+    static constexpr QByteArrayView kEnd = "[Message_End]";
+    enum class Stage { Outside, Keys, MessageStart, Message, EndSeen, ViaSeen };
+
+    void begin(QByteArrayView dateLine)
+    {
+        assign(record_->keys[0], valueOf(dateLine));
+        record_->message.truncate(0); // keeps its room for the next message
+        key_ = 1;
+        stage_ = Stage::Keys;
+    }
+
+    static void assign(std::string& to, QByteArrayView value)
+    {
+        to.assign(value.data(), static_cast<size_t>(value.size()));
+    }
+
+    bool step(QByteArrayView line)
+    {
+        switch (stage_) {
+        case Stage::Outside: return false;
+        case Stage::Keys: // the keys play no part: the position decides
+            assign(record_->keys[key_], valueOf(line));
+            if (++key_ == 6)
+                stage_ = Stage::MessageStart;
+            return false;
+        case Stage::MessageStart: // "[Message_Start]"
+            stage_ = Stage::Message;
+            return false;
+        case Stage::EndSeen:
+            if (line.startsWith("SentViaIP=")) {
+                assign(via_, line);
+                stage_ = Stage::ViaSeen;
+                return false;
+            }
+            // The "[Message_End]" was a line of the message.
+            appendLine(kEnd);
+            stage_ = Stage::Message;
+            break;
+        case Stage::ViaSeen:
+            if (line.startsWith("Service=")) {
+                assign(record_->service, valueOf(line));
+                stage_ = Stage::Outside;
+                return true;
+            }
+            appendLine(kEnd);
+            appendLine(QByteArrayView(via_));
+            stage_ = Stage::Message;
+            break;
+        case Stage::Message: break;
+        }
+        if (line == kEnd)
+            stage_ = Stage::EndSeen;
+        else
+            appendLine(line);
+        return false;
+    }
+
+    void appendLine(QByteArrayView line)
+    {
+        record_->message += line;
+        record_->message += kCrLf;
+    }
+
+    RawRecord* record_ = nullptr;
+    Stage stage_ = Stage::Outside;
+    int key_ = 0;
+    bool beginSeen_ = false;
+    std::string via_; // the "SentViaIP=" line, until the next line shows whether the message ended
+};
 
 } // namespace
 
-std::vector<SentLogEntry> readSentLog(const QString& path, std::size_t limit)
+std::vector<SentLogEntry> readSentLog(const QString& path, std::size_t limit, QString* error)
 {
-    struct Raw {
-        std::string keys[6]; // date, time, type, target, pass, fail
-        QByteArray message;
-        std::string service;
-        qint64 total = 0;
-    };
+    if (limit == 0)
+        return {};
     FileLineReader lines(path);
-    std::deque<Raw> newest;
-    Raw raw;
-    while (limit > 0 && readRecord(lines, raw.keys, raw.message, raw.service)) {
+    // The newest records go round `limit` + 1 slots, one of them the record being read, so that a
+    // log of any length is read without a new allocation per record.
+    std::vector<RawRecord> ring(1);
+    std::size_t next = 0;
+    std::size_t listed = 0;
+    RecordFinder finder;
+    finder.fillInto(ring[next]);
+    QByteArrayView line;
+    while (lines.next(line)) {
+        if (!finder.take(line))
+            continue;
+        RawRecord& raw = ring[next];
         double pass = 0;
         double fail = 0;
         if (!listable(QByteArrayView(raw.keys[2])) || !numberOf(QByteArrayView(raw.keys[4]), pass) ||
             !numberOf(QByteArrayView(raw.keys[5]), fail))
-            continue;
+            continue; // its slot takes the next record
         raw.total = static_cast<qint64>(std::floor(fail)) + static_cast<qint64>(std::floor(pass));
-        if (newest.size() == limit)
-            newest.pop_front();
-        newest.push_back(std::move(raw));
-        raw = Raw();
+        ++listed;
+        next = (next + 1) % (limit + 1);
+        if (next == ring.size())
+            ring.emplace_back();
+        finder.fillInto(ring[next]);
     }
+    if (error)
+        *error = lines.error();
 
-    std::vector<SentLogEntry> entries(newest.size());
-    for (std::size_t k = 0; k < newest.size(); ++k) {
-        const Raw& r = newest[k];
+    const std::size_t kept = std::min(listed, limit);
+    std::vector<SentLogEntry> entries(kept);
+    for (std::size_t k = 0; k < kept; ++k) {
+        const RawRecord& r = ring[(next + limit + 1 - kept + k) % (limit + 1)];
         SentLogEntry& entry = entries[k];
         QString* fields[] = {&entry.date, &entry.time, &entry.type, &entry.target, &entry.pass, &entry.fail};
         for (int i = 0; i < 6; ++i)
@@ -108,7 +195,7 @@ std::vector<SentLogEntry> readSentLog(const QString& path, std::size_t limit)
     return entries;
 }
 
-std::vector<FailedNodeEntry> readFailedNodes(const QString& path, int maxLines)
+std::vector<FailedNodeEntry> readFailedNodes(const QString& path, int maxLines, QString* error)
 {
     FileLineReader lines(path);
     std::vector<FailedNodeEntry> entries;
@@ -130,6 +217,8 @@ std::vector<FailedNodeEntry> readFailedNodes(const QString& path, int maxLines)
         }
         entries.push_back(std::move(entry));
     }
+    if (error)
+        *error = lines.error();
     return entries;
 }
 

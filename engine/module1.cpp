@@ -2,6 +2,7 @@
 
 #include "engine/textfile.h"
 
+#include <QFile>
 #include <QLocale>
 #include <cstdlib>
 
@@ -45,7 +46,26 @@ void Module1::OpenInBrowser(const QString& pathOrAddress)
                      MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Information"));
 }
 
-void Module1::OpenUserGuide() { OpenInBrowser(appPath_ + QStringLiteral("/HelpFiles/UserGuide.pdf")); }
+void Module1::OpenUserGuide()
+{
+    const QString guide = appPath_ + QStringLiteral("/HelpFiles/UserGuide.pdf");
+    QFile file(guide);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReportUnreadable(QStringLiteral("User Guide"), guide, file.errorString(),
+                         QStringLiteral("Please re-install Corvane to restore it."));
+        return;
+    }
+    file.close();
+    OpenInBrowser(guide);
+}
+
+void Module1::ReportUnreadable(const QString& what, const QString& path, const QString& error,
+                               const QString& consequence)
+{
+    dialogs().msgBox(QStringLiteral("The ") + what + QLatin1Char(' ') + path + QStringLiteral(" could not be read (") +
+                         error + QStringLiteral(").  ") + consequence,
+                     MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - File Access Error"));
+}
 
 void Module1::LogIfEnabled(const QString& text)
 {

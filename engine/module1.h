@@ -49,8 +49,12 @@ public:
     // Opens a web address or a local document (the user guide) in the desktop's browser or viewer;
     // when none can be started, a box gives the address so that the operator can open it by hand.
     void OpenInBrowser(const QString& pathOrAddress);
-    // The user guide, HelpFiles/UserGuide.pdf in the program folder.
+    // The user guide, HelpFiles/UserGuide.pdf in the program folder; a guide that is not there or
+    // cannot be read is named in a box rather than handed to a viewer that says nothing.
     void OpenUserGuide();
+    // The box for a file that is there but cannot be read: "The <what> <path> could not be read
+    // (<error>)." and what follows from it.
+    void ReportUnreadable(const QString& what, const QString& path, const QString& error, const QString& consequence);
 
     // --- file and path helpers ---
     static QString FileNameFromPath(const QString& path);

@@ -43,6 +43,8 @@ bool TextLineCursor::next(QByteArrayView& line)
 FileLineReader::FileLineReader(const QString& path)
     : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)), end_(fd_ < 0)
 {
+    if (fd_ < 0 && errno != ENOENT && errno != ENOTDIR)
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
 }
 
 FileLineReader::~FileLineReader()
@@ -67,10 +69,15 @@ bool FileLineReader::next(QByteArrayView& line)
         do
             got = ::read(fd_, block_.data() + filled_, static_cast<size_t>(block_.size() - filled_));
         while (got < 0 && errno == EINTR);
-        if (got > 0)
+        if (got > 0) {
             filled_ += got;
-        else
-            end_ = true; // the end of the file, or a read that failed: what was read stands
+        } else {
+            // The end of the file, or a read that failed (a folder in the file's place): what was
+            // read stands.
+            if (got < 0)
+                error_ = QString::fromLocal8Bit(std::strerror(errno));
+            end_ = true;
+        }
         cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_);
     }
     return true;

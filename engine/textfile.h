@@ -43,10 +43,14 @@ public:
     explicit FileLineReader(const QString& path);
     ~FileLineReader();
     bool next(QByteArrayView& line);
+    // Why a file that is there could not be read to its end; empty when it could, and for a file
+    // that does not exist.
+    const QString& error() const { return error_; }
 
 private:
     int fd_ = -1;
     bool end_ = false;
+    QString error_;
     QByteArray block_;
     qsizetype filled_ = 0;
     TextLineCursor cursor_{QByteArrayView()};

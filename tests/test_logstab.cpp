@@ -1,8 +1,12 @@
 // The distribution-logs tab and the message-detail window on the real main window, from real logs.
 #include "console/frmMsg.h"
+#include "console/frmNodeStatus.h"
 #include "console/mainform.h"
 #include "tests/support/testprogram.h"
 
+#include <QDir>
+#include <QHeaderView>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -106,6 +110,107 @@ TEST_F(LogsTab, DamagedAndOverlongSentLogsShowWhatTheyCan)
     for (int i = 7999; i >= 6000; --i)
         newest << QString::number(i);
     EXPECT_EQ(column(m().ListView5, 3), newest);
+}
+
+TEST_F(LogsTab, ADamagedRecordHidesOnlyItself)
+{
+    const QByteArray held =
+        "[Message_End]\r\nx\r\n[Message_End]\r\nSentViaIP=NO\r\n[LOG_BEGIN]\r\nTime=2\r\n[Message_End]";
+    const QByteArray a = record("SINGLE", "A", "1", "0", held);
+    const QByteArray b = record("SINGLE", "B", "1", "0", "Hello world");
+    const QByteArray c = record("GROUP", "C", "2", "1", "Line one\r\nLine two").mid(2);
+    // What lies between two intact records: nothing (not even the empty line), a record cut short
+    // in its header, in its message or after it, a run of NULs, a beginning without a date.
+    const QByteArray damage[] = {"",
+                                 b.left(40) + "\r\n",
+                                 b.left(b.indexOf("world")) + "\r\n",
+                                 b.left(b.indexOf("Service=")) + "\r\n",
+                                 QByteArray(300, '\0') + "\r\n",
+                                 "\r\n[LOG_BEGIN]\r\n[LOG_BEGIN]\r\nTime=1\r\n\r\n"};
+    for (const QByteArray& between : damage) {
+        t.write("Logs/sent.Log", a + between + c);
+        showLogs();
+        EXPECT_EQ(column(m().ListView5, 3), QStringList({"C", "A"})) << between.toStdString();
+        ASSERT_EQ(m().SentLog.size(), 2u);
+        EXPECT_EQ(m().SentLog[0].message, held + "\r\n");
+        EXPECT_EQ(m().SentLog[1].message, "Line one\r\nLine two\r\n");
+    }
+}
+
+TEST_F(LogsTab, RecordsTheProgramWroteReadBackWhateverCameBetween)
+{
+    forms::frmNodeStatus* writer = nullptr;
+    const auto distribute = [&](const char* target, const QString& message) {
+        t.program().module1().LogType = QStringLiteral("SINGLE");
+        t.program().module1().LogTarget = QString::fromLatin1(target);
+        t.program().module1().CurrentMessage = message;
+        delete writer;
+        writer = new forms::frmNodeStatus(t.program()); // one record per status window
+        writer->WriteSentLogRecord();
+    };
+    const QStringList messages = {QStringLiteral("Quoting the log:\r\n[Message_End]\r\nSentViaIP=NO\r\nas it reads"),
+                                  QStringLiteral("[Message_End]"), QStringLiteral("[LOG_BEGIN]\r\nback at 5")};
+    distribute("pc1", messages[0]);
+    const QByteArray whole = t.read("Logs/sent.Log");
+    distribute("pc2", messages[1]);
+    // A write cut short by a crash, and the NULs a crash can leave where a record was going.
+    t.write("Logs/sent.Log", t.read("Logs/sent.Log") + whole.left(whole.size() / 2) + QByteArray(200, '\0'));
+    distribute("pc3", messages[2]);
+    delete writer;
+
+    showLogs();
+    EXPECT_EQ(column(m().ListView5, 3), QStringList({"PC3", "PC2", "PC1"}));
+    for (int line = 0; line < 3; ++line) {
+        doubleClick(line);
+        EXPECT_EQ(t.program().frmMsg().txtMsg->text(), messages[2 - line] + "\r\n");
+    }
+}
+
+TEST_F(LogsTab, ALogThatCannotBeReadIsNamedAndAMissingOneIsNot)
+{
+    showLogs();
+    EXPECT_TRUE(t.dialogs->shown.empty()) << "neither log exists yet";
+
+    // A folder in a log's place: a file that is there but cannot be read, even by root.
+    for (const char* log : {"Logs/sent.Log", "Logs/FailNodes.Log"})
+        ASSERT_TRUE(QDir().mkpath(t.path(log)));
+    showLogs();
+    EXPECT_EQ(t.dialogs->texts(),
+              QStringList({"The sent log " + t.path("Logs/sent.Log") +
+                               " could not be read (Is a directory).  The distributions it holds are not listed.",
+                           "The failed-nodes log " + t.path("Logs/FailNodes.Log") +
+                               " could not be read (Is a directory).  The nodes it holds are not listed."}));
+    EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error");
+}
+
+TEST_F(LogsTab, ColumnsFitTheirContentsAndTheMessageShows)
+{
+    QByteArray sent;
+    QByteArray failed;
+    for (int i = 0; i < 2000; ++i) {
+        sent += record("GROUP", "LAB-PC-" + QByteArray::number(i) + " (GROUP)", QByteArray::number(i), "12");
+        failed += "127.0.57." + QByteArray::number(i % 256) + ':' + QByteArray::number(1 + i % 9) + "\r\n";
+    }
+    t.write("Logs/sent.Log", sent);
+    t.write("Logs/FailNodes.Log", failed);
+    // The window opens as wide as the logs' columns ask, where the screen is wide enough.
+    const int wanted = m().sizeHint().width();
+    m().show();
+    EXPECT_EQ(m().width(), std::min(wanted, m().screen()->availableSize().width() * 9 / 10));
+    m().resize(wanted, m().height());
+    showLogs();
+    for (QTreeWidget* list : {m().ListView5, m().ListView4}) {
+        const int fitted = list == m().ListView5 ? 7 : 2;
+        for (int c = 0; c < fitted; ++c) {
+            int widest = list->header()->sectionSizeHint(c);
+            for (int row = 0; row < list->topLevelItemCount(); ++row)
+                widest = std::max(widest, list->sizeHintForIndex(list->model()->index(row, c)).width());
+            EXPECT_GE(list->columnWidth(c), widest) << list->objectName().toStdString() << " column " << c;
+        }
+    }
+    EXPECT_LE(m().ListView4->header()->length(), m().ListView4->viewport()->width()) << "both columns in view";
+    EXPECT_GE(m().ListView5->viewport()->width() - m().ListView5->header()->sectionViewportPosition(7), 150)
+        << "the message shows";
 }
 
 TEST_F(LogsTab, FailedNodesByCountUpToTheColonLine)

@@ -7,6 +7,8 @@
 #include "groups/frmNumeric.h"
 #include "tests/support/testprogram.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
@@ -79,6 +81,22 @@ TEST_F(Menus, HelpSupportAndOptionsEntries)
     EXPECT_FALSE(o.txtPrefix->isEnabled());
     EXPECT_TRUE(o.optLogMsgON->isChecked());
     EXPECT_FALSE(o.optLogMsgOFF->isChecked());
+}
+
+TEST_F(Menus, AUserGuideThatCannotBeReadIsNamedNotHandedToTheDesktop)
+{
+    t.start();
+    const QString guide = t.path("HelpFiles/UserGuide.pdf");
+    QFile::remove(guide);
+    t.main().menuHelp->trigger();
+    ASSERT_TRUE(QDir().mkpath(guide)); // a folder in its place
+    t.main().menuHelp->trigger();
+    EXPECT_TRUE(t.browser->opened.isEmpty());
+    const QString text =
+        "The User Guide " + guide + " could not be read (%1).  Please re-install Corvane to restore it.";
+    EXPECT_EQ(t.dialogs->texts(),
+              QStringList({text.arg("No such file or directory"), text.arg("file to open is a directory")}));
+    EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error");
 }
 
 TEST_F(Menus, TheGroupEntriesOpenTheEditorAfreshAndTheGenerator)

@@ -5,6 +5,7 @@
 #include "console/program.h"
 #include "tests/support/testprogram.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -212,6 +213,17 @@ TEST_F(NodeStatus, EarlierFailuresEndAtTheColonLineAndMatchWithCase)
     targets({{"PC7", "Fail", kNoPing}, {"PC8", "Fail", kNoPing}});
     EXPECT_EQ(diagnose(0).lblPrevious->text(), "Yes [5] Occasions.");
     EXPECT_EQ(diagnose(1).lblPrevious->text(), "No, not failed before.");
+}
+
+TEST_F(NodeStatus, AnUnreadableFailedNodesLogIsNamedNotTakenForNoFailures)
+{
+    ASSERT_TRUE(QDir().mkpath(t.path("Logs/FailNodes.Log"))); // unreadable even by root
+    targets({{"PC7", "Fail", kNoPing}});
+    EXPECT_EQ(diagnose(0).lblPrevious->text(), "Unknown");
+    ASSERT_NE(t.dialogs->last(), nullptr);
+    EXPECT_EQ(t.dialogs->last()->text, "The failed-nodes log " + t.path("Logs/FailNodes.Log") +
+                                           " could not be read (file to open is a directory).  Whether this node has "
+                                           "failed before is not known.");
 }
 
 TEST_F(NodeStatus, NothingSelectedDiagnosesNothing)

@@ -32,6 +32,8 @@ static void copyTree(const QString& from, const QString& to)
 TestProgram::TestProgram()
 {
     copyTree(QStringLiteral(CORVANE_DIST_DIR), dir_.path());
+    // The build makes the user guide into the installed layout; a stand-in does for the tests.
+    write(QStringLiteral("HelpFiles/UserGuide.pdf"), QByteArrayLiteral("%PDF-1.4\n"));
     auto d = std::make_unique<ScriptedDialogs>();
     auto c = std::make_unique<FixedClock>();
     auto s = std::make_unique<FakeSystemInfo>();
