@@ -6,15 +6,11 @@
 #include "console/frmSplash.h"
 #include "console/mainform.h"
 #include "tests/support/testprogram.h"
+#include "tests/support/xdisplay.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QKeyEvent>
-#include <QLibraryInfo>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -29,14 +25,6 @@ void press(QWidget& window, int key)
     QWidget* to = window.focusWidget() ? window.focusWidget() : &window;
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(to, &event);
-}
-
-bool waitFor(const std::function<bool()>& done, int milliseconds = 10000)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired())
-        pump(20);
-    return done();
 }
 
 // The window of that name while it is shown.
@@ -136,7 +124,7 @@ TEST(Keyboard, TheSplashTakesTheFocusAndAKeyClosesIt)
 // again as a child on a display of its own; without Xvfb, openbox and xdotool it is skipped.
 TEST(Keyboard, OnARealDisplayTheSplashAndTheAboutBoxTakeTheKeyboard)
 {
-    if (qEnvironmentVariableIsSet("CORVANE_X_CHILD")) {
+    if (onOwnXDisplay()) {
         const auto typeKey = [](const char* key) {
             EXPECT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QLatin1String(key)}), 0);
         };
@@ -159,47 +147,6 @@ TEST(Keyboard, OnARealDisplayTheSplashAndTheAboutBoxTakeTheKeyboard)
         return;
     }
 
-    for (const char* tool : {"Xvfb", "openbox", "xdotool"}) {
-        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-            GTEST_SKIP() << tool << " is not installed";
-    }
-    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqxcb.so")))
-        GTEST_SKIP() << "Qt's X11 platform is not installed";
-
-    QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                        QStringLiteral("0"), QStringLiteral("1366x768x24"), QStringLiteral("-nolisten"),
-                                        QStringLiteral("tcp")});
-    ASSERT_TRUE(xvfb.waitForReadyRead(20000)) << "Xvfb did not start";
-    const QString display = QLatin1Char(':') + QString::fromLatin1(xvfb.readAllStandardOutput().trimmed());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-
-    // openbox runs its start-up command once it manages the display.
-    const QTemporaryDir scratch;
-    const QString ready = scratch.path() + QStringLiteral("/managed");
-    QProcess openbox;
-    openbox.setProcessEnvironment(env);
-    openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
-                                              QStringLiteral("touch ") + ready});
-    const bool managed = waitFor([&] { return QFile::exists(ready); }, 20000);
-
-    QProcess child;
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("CORVANE_X_CHILD"), QStringLiteral("1"));
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=Keyboard.OnARealDisplayTheSplashAndTheAboutBoxTakeTheKeyboard")});
-    const bool finished = managed && child.waitForFinished(60000);
-    const QByteArray output = child.readAll();
-    for (QProcess* p : {&child, &openbox, &xvfb}) {
-        p->terminate();
-        if (!p->waitForFinished(5000))
-            p->kill();
-        p->waitForFinished(5000);
-    }
-    ASSERT_TRUE(managed) << "openbox did not start on " << display.toStdString();
-    ASSERT_TRUE(finished) << output.toStdString();
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    if (const QString missing = runOnOwnXDisplay({QStringLiteral("xdotool")}); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
 }

@@ -11,12 +11,11 @@
 #include "console/program.h"
 #include "console/qtdialogs.h"
 #include "tests/support/testprogram.h"
+#include "tests/support/xdisplay.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QProcess>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -131,14 +130,6 @@ QString xprop(const QStringList& arguments)
     return QString::fromLatin1(run.readAllStandardOutput());
 }
 
-// Waits, letting events run, until the check holds or five seconds have gone.
-bool waitFor(const std::function<bool()>& check)
-{
-    for (int i = 0; i < 50 && !check(); ++i)
-        pump(100);
-    return check();
-}
-
 } // namespace
 
 // On a real X display with a window manager: a click on the main window's title while the review
@@ -146,8 +137,7 @@ bool waitFor(const std::function<bool()>& check)
 // openbox) and skips where they are not installed.
 TEST(Windows, OnAnXDisplayTheReviewStaysAboveTheMainWindow)
 {
-    if (qgetenv("QT_QPA_PLATFORM") == "xcb") {
-        ASSERT_TRUE(waitFor([] { return xprop({"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"); }));
+    if (onOwnXDisplay()) {
         TestProgram t;
         t.setSetting("STARTUP", "0");
         t.start();
@@ -165,33 +155,6 @@ TEST(Windows, OnAnXDisplayTheReviewStaysAboveTheMainWindow)
         EXPECT_GT(stacking().indexOf(above), stacking().indexOf(main)) << stacking().toStdString();
         return;
     }
-    for (const char* tool : {"Xvfb", "openbox", "xprop"}) {
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            GTEST_SKIP() << tool << " is not installed";
-    }
-    int display = 60;
-    while (QFile::exists(QString("/tmp/.X%1-lock").arg(display)) && display < 99)
-        ++display;
-    QProcess xvfb;
-    xvfb.start("Xvfb", {":" + QString::number(display), "-screen", "0", "1366x768x24"});
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(QString("/tmp/.X11-unix/X%1").arg(display)); }));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", ":" + QString::number(display));
-    QProcess openbox;
-    openbox.setProcessEnvironment(env);
-    openbox.start("openbox", {});
-    QProcess self;
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    self.setProcessEnvironment(env);
-    self.start(QCoreApplication::applicationFilePath(),
-               {"--gtest_filter=Windows.OnAnXDisplayTheReviewStaysAboveTheMainWindow"});
-    self.waitForFinished(60000);
-    // Asked to end, Xvfb takes its lock file away.
-    openbox.terminate();
-    openbox.waitForFinished(5000);
-    xvfb.terminate();
-    xvfb.waitForFinished(5000);
-    if (self.readAllStandardError().contains("Could not load the Qt platform plugin"))
-        GTEST_SKIP() << "Qt's X11 platform is not installed";
-    EXPECT_EQ(self.exitCode(), 0) << self.readAllStandardOutput().toStdString();
+    if (const QString missing = runOnOwnXDisplay({QStringLiteral("xprop")}); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
 }
