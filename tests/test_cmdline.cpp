@@ -1,6 +1,6 @@
 // The unattended run: the command line and the schedule file fill the main window and send, to Nuvo
 // clients on loopback addresses, then the program ends by itself; failures end it through the
-// failure tail, refusals leave it open.
+// failure tail, refusals leave it open for an operator who answers their box.
 #include "assistants/frmOptions.h"
 #include "assistants/frmSchedule.h"
 #include "console/frmNodeStatus.h"
@@ -260,6 +260,36 @@ TEST_F(CommandLine, RefusalsLeaveTheProgramOpenWithItsWindow)
     t.dialogs->answer(MsgAnswer::No);
     m->Exit_Click();
     EXPECT_EQ(t.dialogs->last()->answerAfter, 0);
+}
+
+TEST_F(CommandLine, ARefusalNobodyAnswersEndsTheRunAsFailed)
+{
+    struct Case {
+        const char* name;
+        QString commandLine;
+        QString refusal;
+    };
+    const std::vector<Case> cases = {
+        {"an empty message", "/g=\"lab.mit:empty.txt\"", "A Message is required!"},
+        {"a group without computers", "/g=\"none.mit:x.txt\"", "There are No Computers in this group!"},
+        {"a missing page", "/s=\"127.0.0.1:page.txt\"",
+         "Cannot Locate the HTML file selected: /nowhere/page.htm.  Please check the path is correct."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestProgram one;
+        one.setSetting(QStringLiteral("PORT"), QString::number(peer.port()));
+        one.write(QStringLiteral("Groups/lab.mit"), "127.0.0.1\r\n");
+        one.write(QStringLiteral("Groups/none.mit"), "");
+        one.write(QStringLiteral("Schedule/empty.txt"), scheduleFile("NUVOCLIENT", "DISABLED", "DISABLED", ""));
+        one.write(QStringLiteral("Schedule/x.txt"), scheduleFile("NUVOCLIENT", "DISABLED", "DISABLED", "hi\r\n"));
+        one.write(QStringLiteral("Schedule/page.txt"), scheduleFile("NUVOCLIENT", "/nowhere/page.htm", "DISABLED", ""));
+        one.dialogs->nobodyThere = true;
+        one.start({c.commandLine});
+        EXPECT_EQ(one.dialogs->texts(), QStringList({c.refusal, kFailure}));
+        EXPECT_EQ(one.end->status, EXIT_FAILURE);
+    }
+    EXPECT_EQ(peer.connections(), 0);
 }
 
 TEST_F(CommandLine, OneEmptyMessageLineIsAnEmptyMessage)
