@@ -130,6 +130,12 @@ void mainform::CommandLineRun()
     // the operator needs its window to see the message and the fields. From here on the operator
     // sends, with the review and status windows, and the program stays until the operator's Exit.
     if (!AutoKillTimer->isActive()) {
+        // A refusal that answered itself had nobody to read it, and nobody would take the window: a
+        // program left open would wait for ever, so the run ends as a failed one.
+        if (m1_.dialogs().answeredItself()) {
+            CommandLineFailure();
+            return;
+        }
         m1_.CmdLineMode = 0;
         m1_.platform().tray->setVisible(false);
         show();

@@ -53,6 +53,7 @@ public:
         return shown_->saveFileName(title, folder, filter);
     }
     void answerAfter(int milliseconds) override { answerAfter_ = milliseconds; }
+    bool answeredItself() const override { return shown_->answeredItself(); }
 
 private:
     void prepare(const QString& title, const QString& text)

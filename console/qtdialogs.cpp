@@ -21,11 +21,16 @@ namespace {
 
 // Runs a box until it is answered, or until it answers itself after the given time. The box is its
 // owner's child, kept in front of it; an owner unloaded while the box is open (a window that a timer
-// closes) takes the box with it, and the box counts as cancelled.
-int runBox(QDialog* box, int answerAfter, const std::function<void()>& answer)
+// closes) takes the box with it, and the box counts as cancelled. answeredItself tells which it was.
+int runBox(QDialog* box, int answerAfter, bool& answeredItself, const std::function<void()>& answer)
 {
-    if (answerAfter > 0)
-        QTimer::singleShot(answerAfter, box, answer);
+    answeredItself = false;
+    if (answerAfter > 0) {
+        QTimer::singleShot(answerAfter, box, [&answeredItself, answer] {
+            answeredItself = true;
+            answer();
+        });
+    }
     return box->exec();
 }
 
@@ -77,7 +82,7 @@ MsgAnswer QtDialogs::msgBox(const QString& text, MsgButtons buttons, MsgIcon ico
         grid->addItem(new QSpacerItem(titleWidth(box) - margins.left() - margins.right(), 0), grid->rowCount(), 0, 1,
                       grid->columnCount());
     }
-    const int answer = runBox(box, answerAfter_, [box] { box->defaultButton()->click(); });
+    const int answer = runBox(box, answerAfter_, answeredItself_, [box] { box->defaultButton()->click(); });
     delete box;
     switch (answer) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
@@ -101,7 +106,7 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
         label->setMinimumWidth(titleWidth(box) - style->pixelMetric(QStyle::PM_LayoutLeftMargin) -
                                style->pixelMetric(QStyle::PM_LayoutRightMargin));
     }
-    const bool typed = runBox(box, answerAfter_, [box] { box->reject(); }) == QDialog::Accepted;
+    const bool typed = runBox(box, answerAfter_, answeredItself_, [box] { box->reject(); }) == QDialog::Accepted;
     const QString text = typed && box ? box->textValue() : QString();
     delete box;
     return text;
@@ -118,8 +123,8 @@ QString defaultSuffix(const QString& filter)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QString chooseFile(QWidget* owner, int answerAfter, const QString& title, const QString& folder, const QString& filter,
-                   QFileDialog::AcceptMode mode)
+QString chooseFile(QWidget* owner, int answerAfter, bool& answeredItself, const QString& title, const QString& folder,
+                   const QString& filter, QFileDialog::AcceptMode mode)
 {
     QPointer<QFileDialog> box = new QFileDialog(owner, title, folder, filter);
     box->setAcceptMode(mode);
@@ -130,7 +135,7 @@ QString chooseFile(QWidget* owner, int answerAfter, const QString& title, const 
     box->setOption(QFileDialog::DontUseNativeDialog);
     box->setDefaultSuffix(defaultSuffix(filter));
     box->setMinimumWidth(titleWidth(box));
-    const bool chosen = runBox(box, answerAfter, [box] { box->reject(); }) == QDialog::Accepted;
+    const bool chosen = runBox(box, answerAfter, answeredItself, [box] { box->reject(); }) == QDialog::Accepted;
     const QString path =
         chosen && box && !box->selectedFiles().isEmpty() ? box->selectedFiles().constFirst() : QString();
     delete box;
@@ -141,12 +146,12 @@ QString chooseFile(QWidget* owner, int answerAfter, const QString& title, const 
 
 QString QtDialogs::openFileName(const QString& title, const QString& folder, const QString& filter)
 {
-    return chooseFile(owner(), answerAfter_, title, folder, filter, QFileDialog::AcceptOpen);
+    return chooseFile(owner(), answerAfter_, answeredItself_, title, folder, filter, QFileDialog::AcceptOpen);
 }
 
 QString QtDialogs::saveFileName(const QString& title, const QString& folder, const QString& filter)
 {
-    return chooseFile(owner(), answerAfter_, title, folder, filter, QFileDialog::AcceptSave);
+    return chooseFile(owner(), answerAfter_, answeredItself_, title, folder, filter, QFileDialog::AcceptSave);
 }
 
 QtTrayIcon::QtTrayIcon()

@@ -19,6 +19,7 @@ public:
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
     void answerAfter(int milliseconds) override { answerAfter_ = milliseconds; }
+    bool answeredItself() const override { return answeredItself_; }
 
     // The program's window in front, which a box opened now belongs to.
     void setFrontWindow(std::function<QWidget*()> front) { front_ = std::move(front); }
@@ -28,6 +29,7 @@ private:
 
     std::function<QWidget*()> front_;
     int answerAfter_ = 0;
+    bool answeredItself_ = false;
 };
 
 // The system tray icon; where the desktop has no tray the tip and text are still kept.

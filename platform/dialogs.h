@@ -24,6 +24,8 @@ public:
     // a message box with its default (first) button, an input box and a file dialog as if cancelled.
     // 0: the boxes wait for the operator.
     virtual void answerAfter(int milliseconds) = 0;
+    // True when the last box answered itself: nobody was there to answer it.
+    virtual bool answeredItself() const = 0;
 };
 
 } // namespace corvane

@@ -1,6 +1,6 @@
 // The unattended run: the command line and the schedule file fill the main window and send, to Nuvo
 // clients on loopback addresses, then the program ends by itself; failures end it through the
-// failure tail, refusals leave it open.
+// failure tail, refusals leave it open for an operator who answers their box.
 #include "assistants/frmOptions.h"
 #include "assistants/frmSchedule.h"
 #include "console/frmNodeStatus.h"
@@ -176,6 +176,10 @@ TEST_F(CommandLine, FailuresEndTheProgramThroughTheFailureTail)
         {"a short first piece", "/g=:x.txt\"", good},
         {"a group file that is not there", "/g=\"nothere.mit:x.txt\"", good},
         {"a group outside the Groups folder", "/g=\"../outside.mit:x.txt\"", good},
+        // Refusals of Send Now whose box nobody answered: nobody would take the window either.
+        {"an empty message", "/g=\"lab.mit:x.txt\"", scheduleFile("NUVOCLIENT", "DISABLED", "DISABLED", "")},
+        {"a group without computers", "/g=\"none.mit:x.txt\"", good},
+        {"a missing page", "/s=\"127.0.0.1:x.txt\"", scheduleFile("NUVOCLIENT", "/nowhere/page.htm", "DISABLED", "")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,6 +187,8 @@ TEST_F(CommandLine, FailuresEndTheProgramThroughTheFailureTail)
         one.setSetting(QStringLiteral("PORT"), QString::number(peer.port()));
         one.write(QStringLiteral("Groups/lab.mit"), "127.0.0.1\r\n");
         one.write(QStringLiteral("outside.mit"), "127.0.0.1\r\n");
+        one.write(QStringLiteral("Groups/none.mit"), "");
+        one.dialogs->nobodyThere = true;
         if (!c.schedule.isEmpty())
             one.write(QStringLiteral("Schedule/x.txt"), c.schedule);
         one.start({c.commandLine});

@@ -223,6 +223,12 @@ TEST(CommandLineProcess, BoxesOfARunNobodyWatchesAnswerThemselves)
          EXIT_FAILURE,
          {"Corvane - Information: The Corvane.ini file is missing or damaged",
           "Corvane - Critical Error: There was an error during the Command Line/Scheduler running process."}},
+        {"a group without computers: nobody takes the window",
+         {},
+         "/g=\"none.mit:weekly.txt\"",
+         EXIT_FAILURE,
+         {"Corvane - Information: There are No Computers in this group!",
+          "Corvane - Critical Error: There was an error during the Command Line/Scheduler running process."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -232,6 +238,7 @@ TEST(CommandLineProcess, BoxesOfARunNobodyWatchesAnswerThemselves)
         QByteArray settings = readFile(folder + "/Corvane.ini").replace("PORT=9125", "PORT=" + port);
         writeFile(folder + "/Corvane.ini", c.settings.isEmpty() ? settings : c.settings);
         writeFile(folder + "/Groups/lab.mit", "127.0.0.5\r\n127.0.0.6\r\n127.0.0.7\r\n");
+        writeFile(folder + "/Groups/none.mit", "");
         writeFile(folder + "/Schedule/weekly.txt",
                   "SCH_HEADLINE=a\r\nSCH_TITLE=b\r\nSCH_DATE=DISABLED\r\nSCH_TIME=DISABLED\r\nSCH_FROM=c\r\n"
                   "SCH_SERVICE=NUVOCLIENT\r\nSCH_FILENAME=DISABLED\r\nSCH_TIMEOUT=DISABLED\r\nBackup tonight\r\n");

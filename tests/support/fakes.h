@@ -29,6 +29,8 @@ public:
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
     void answerAfter(int milliseconds) override { answerAfterMs = milliseconds; }
+    // With nobodyThere, every box given a time to answer itself in answers itself.
+    bool answeredItself() const override { return nobodyThere && answerAfterMs > 0; }
 
     void answer(MsgAnswer a) { answers.push_back(a); }
     void type(const QString& text) { typed.push_back(text); }
@@ -42,6 +44,7 @@ public:
     std::deque<QString> typed;
     std::deque<QString> files;
     int answerAfterMs = 0;
+    bool nobodyThere = false;
 };
 
 class FixedClock : public IClock {
