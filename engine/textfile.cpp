@@ -41,8 +41,14 @@ bool TextLineCursor::next(QByteArrayView& line)
 }
 
 FileLineReader::FileLineReader(const QString& path)
-    : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)), end_(fd_ < 0)
 {
+    if (isSpecialFile(path)) {
+        end_ = true;
+        error_ = QLatin1String(kSpecialFileError);
+        return;
+    }
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    end_ = fd_ < 0;
     if (fd_ < 0 && errno != ENOENT && errno != ENOTDIR)
         error_ = QString::fromLocal8Bit(std::strerror(errno));
 }
@@ -168,9 +174,18 @@ qint64 fileSize(const QString& path)
     return static_cast<qint64>(info.st_size);
 }
 
+bool isSpecialFile(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
+           !S_ISDIR(info.st_mode);
+}
+
 bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes)
 {
     bytes.clear();
+    if (isSpecialFile(path))
+        return false;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -196,6 +211,10 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes)
 ReadResult readTextLines(const QString& path)
 {
     ReadResult result;
+    if (isSpecialFile(path)) {
+        result.error = QLatin1String(kSpecialFileError);
+        return result;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = file.errorString();

@@ -56,6 +56,11 @@ private:
     TextLineCursor cursor_{QByteArrayView()};
 };
 
+// True for something that is there but is neither a regular file nor a folder: a FIFO waits for a
+// writer for ever and a device may never end, so no reader opens one.
+bool isSpecialFile(const QString& path);
+inline constexpr char kSpecialFileError[] = "it is not a regular file";
+
 // Reads every line as the system's line reader does: a line ends at CR LF, CR or LF; a last line
 // without an end still counts; an empty file holds no line.
 ReadResult readTextLines(const QString& path);
