@@ -275,6 +275,11 @@ bool lockFile(int fd, int operation)
 
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
 {
+    if (isSpecialFile(path)) {
+        if (error)
+            *error = QLatin1String(kSpecialFileError);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)

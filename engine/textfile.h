@@ -57,7 +57,7 @@ private:
 };
 
 // True for something that is there but is neither a regular file nor a folder: a FIFO waits for a
-// writer for ever and a device may never end, so no reader opens one.
+// writer (or reader) for ever and a device may never end, so neither is opened to read or append.
 bool isSpecialFile(const QString& path);
 inline constexpr char kSpecialFileError[] = "it is not a regular file";
 
