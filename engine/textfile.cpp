@@ -23,7 +23,8 @@ bool TextLineCursor::next(QByteArrayView& line)
     const char* data = text_.data();
     const auto find = [&](qsizetype& cached, char c) {
         if (cached < pos_) {
-            const void* at = std::memchr(data + pos_, c, static_cast<size_t>(size - pos_));
+            const qsizetype from = std::max(pos_, lineFree_);
+            const void* at = std::memchr(data + from, c, static_cast<size_t>(size - from));
             cached = at ? static_cast<const char*>(at) - data : size;
         }
         return cached;
@@ -69,8 +70,11 @@ bool FileLineReader::next(QByteArrayView& line)
         const qsizetype kept = filled_ - cursor_.position();
         if (block_.size() < kept + kBlock)
             block_.resize(kept + kBlock);
-        std::memmove(block_.data(), block_.constData() + cursor_.position(), static_cast<size_t>(kept));
+        if (cursor_.position() > 0)
+            std::memmove(block_.data(), block_.constData() + cursor_.position(), static_cast<size_t>(kept));
         filled_ = kept;
+        // The part line holds no line end, but for a CR as its last byte that may start a CR LF.
+        const qsizetype lineFree = kept > 0 && block_[kept - 1] == '\r' ? kept - 1 : kept;
         ssize_t got = 0;
         do
             got = ::read(fd_, block_.data() + filled_, static_cast<size_t>(block_.size() - filled_));
@@ -84,7 +88,7 @@ bool FileLineReader::next(QByteArrayView& line)
                 error_ = QString::fromLocal8Bit(std::strerror(errno));
             end_ = true;
         }
-        cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_);
+        cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_, lineFree);
     }
     return true;
 }
