@@ -1,6 +1,6 @@
 // Switching to the "Distribution Logs" tab: the tab switch reads both logs and fills both lists.
 // First with a sent log of 2000 records and a failed-nodes log of 5000 lines, then with a sent log
-// grown to about 50 MB. Each figure is the switch and the window's redraw after it.
+// grown to about 50 MB, then with two records around a long run of NULs. Each figure is the switch and the window's redraw after it.
 //
 //   bench_logstab [rounds]      (default 10)
 #include "bench/timing.h"
@@ -8,6 +8,7 @@
 #include "tests/support/testprogram.h"
 
 #include <QApplication>
+#include <QFile>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -82,5 +83,17 @@ int main(int argc, char* argv[])
     std::snprintf(what, sizeof what, "%.1f MB sent log, 5000 failed nodes", static_cast<double>(big.size()) / 1e6);
     const std::vector<double> grown = switches(main, rounds);
     report(what, grown, main.ListView5->topLevelItemCount());
+
+    // A hole of 256 MB of NULs between two records, as a crash can leave one: one line, read once.
+    QFile holed(t.path(QStringLiteral("Logs/sent.Log")));
+    if (!holed.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return 1;
+    holed.write(sentLog(1));
+    holed.resize(holed.size() + (256 << 20));
+    holed.seek(holed.size());
+    holed.write(sentLog(1));
+    holed.close();
+    const std::vector<double> hole = switches(main, std::min(rounds, 3));
+    report("2 sent records around 256 MB of NULs", hole, main.ListView5->topLevelItemCount());
     return 0;
 }

@@ -216,7 +216,7 @@ void mainform::LoadIniSettings()
         return;
     // The damaged file is kept aside before anything can write the settings again.
     QString kept;
-    if (QFile::exists(m1_.SettingsFile)) {
+    if (QFile::exists(m1_.SettingsFile) && !isSpecialFile(m1_.SettingsFile)) {
         const QString copy = m1_.SettingsFile + QStringLiteral(".damaged");
         QFile::remove(copy);
         if (QFile::copy(m1_.SettingsFile, copy))

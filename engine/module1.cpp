@@ -50,8 +50,10 @@ void Module1::OpenUserGuide()
 {
     const QString guide = appPath_ + QStringLiteral("/HelpFiles/UserGuide.pdf");
     QFile file(guide);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ReportUnreadable(QStringLiteral("User Guide"), guide, file.errorString(),
+    const bool special = isSpecialFile(guide);
+    if (special || !file.open(QIODevice::ReadOnly)) {
+        ReportUnreadable(QStringLiteral("User Guide"), guide,
+                         special ? QLatin1String(kSpecialFileError) : file.errorString(),
                          QStringLiteral("Please re-install Corvane to restore it."));
         return;
     }

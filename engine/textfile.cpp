@@ -23,7 +23,8 @@ bool TextLineCursor::next(QByteArrayView& line)
     const char* data = text_.data();
     const auto find = [&](qsizetype& cached, char c) {
         if (cached < pos_) {
-            const void* at = std::memchr(data + pos_, c, static_cast<size_t>(size - pos_));
+            const qsizetype from = std::max(pos_, lineFree_);
+            const void* at = std::memchr(data + from, c, static_cast<size_t>(size - from));
             cached = at ? static_cast<const char*>(at) - data : size;
         }
         return cached;
@@ -41,8 +42,14 @@ bool TextLineCursor::next(QByteArrayView& line)
 }
 
 FileLineReader::FileLineReader(const QString& path)
-    : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)), end_(fd_ < 0)
 {
+    if (isSpecialFile(path)) {
+        end_ = true;
+        error_ = QLatin1String(kSpecialFileError);
+        return;
+    }
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    end_ = fd_ < 0;
     if (fd_ < 0 && errno != ENOENT && errno != ENOTDIR)
         error_ = QString::fromLocal8Bit(std::strerror(errno));
 }
@@ -63,8 +70,11 @@ bool FileLineReader::next(QByteArrayView& line)
         const qsizetype kept = filled_ - cursor_.position();
         if (block_.size() < kept + kBlock)
             block_.resize(kept + kBlock);
-        std::memmove(block_.data(), block_.constData() + cursor_.position(), static_cast<size_t>(kept));
+        if (cursor_.position() > 0)
+            std::memmove(block_.data(), block_.constData() + cursor_.position(), static_cast<size_t>(kept));
         filled_ = kept;
+        // The part line holds no line end, but for a CR as its last byte that may start a CR LF.
+        const qsizetype lineFree = kept > 0 && block_[kept - 1] == '\r' ? kept - 1 : kept;
         ssize_t got = 0;
         do
             got = ::read(fd_, block_.data() + filled_, static_cast<size_t>(block_.size() - filled_));
@@ -78,7 +88,7 @@ bool FileLineReader::next(QByteArrayView& line)
                 error_ = QString::fromLocal8Bit(std::strerror(errno));
             end_ = true;
         }
-        cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_);
+        cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_, lineFree);
     }
     return true;
 }
@@ -168,9 +178,18 @@ qint64 fileSize(const QString& path)
     return static_cast<qint64>(info.st_size);
 }
 
+bool isSpecialFile(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
+           !S_ISDIR(info.st_mode);
+}
+
 bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes)
 {
     bytes.clear();
+    if (isSpecialFile(path))
+        return false;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -196,6 +215,10 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes)
 ReadResult readTextLines(const QString& path)
 {
     ReadResult result;
+    if (isSpecialFile(path)) {
+        result.error = QLatin1String(kSpecialFileError);
+        return result;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = file.errorString();
@@ -256,6 +279,11 @@ bool lockFile(int fd, int operation)
 
 bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
 {
+    if (isSpecialFile(path)) {
+        if (error)
+            *error = QLatin1String(kSpecialFileError);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)

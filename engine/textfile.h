@@ -22,7 +22,12 @@ struct ReadResult {
 // more (`complete` false) gives no line whose end it does not hold whole.
 class TextLineCursor {
 public:
-    explicit TextLineCursor(QByteArrayView text, bool complete = true) : text_(text), complete_(complete) {}
+    // `lineFree`: how many bytes at the start are known to hold no line end, so that a long part
+    // line is not looked through again each time more of it is read.
+    explicit TextLineCursor(QByteArrayView text, bool complete = true, qsizetype lineFree = 0)
+        : text_(text), complete_(complete), lineFree_(lineFree)
+    {
+    }
     // Where the next line begins.
     qsizetype position() const { return pos_; }
     // The next line, without its end; false at the end of the text.
@@ -31,6 +36,7 @@ public:
 private:
     QByteArrayView text_;
     bool complete_;
+    qsizetype lineFree_;
     qsizetype pos_ = 0;
     qsizetype nextLf_ = -1; // where the next LF and CR stand, so each is looked for once
     qsizetype nextCr_ = -1;
@@ -55,6 +61,11 @@ private:
     qsizetype filled_ = 0;
     TextLineCursor cursor_{QByteArrayView()};
 };
+
+// True for something that is there but is neither a regular file nor a folder: a FIFO waits for a
+// writer (or reader) for ever and a device may never end, so neither is opened to read or append.
+bool isSpecialFile(const QString& path);
+inline constexpr char kSpecialFileError[] = "it is not a regular file";
 
 // Reads every line as the system's line reader does: a line ends at CR LF, CR or LF; a last line
 // without an end still counts; an empty file holds no line.

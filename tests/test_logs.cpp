@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -186,4 +187,11 @@ TEST_F(Logs, AnUnwritableSentLogIsReported)
     ASSERT_NE(t.dialogs->last(), nullptr);
     EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error");
     EXPECT_TRUE(QFileInfo(t.path("Logs/sent.Log")).isDir());
+
+    // A FIFO would hold the window until something read it.
+    ASSERT_TRUE(QDir(t.path("Logs")).rmdir(QStringLiteral("sent.Log")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(t.path("Logs/sent.Log")).constData(), 0644), 0);
+    forms::frmNodeStatus again(t.program());
+    again.WriteSentLogRecord();
+    EXPECT_TRUE(t.dialogs->last()->text.contains("(it is not a regular file)"));
 }

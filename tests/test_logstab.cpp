@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -181,6 +182,16 @@ TEST_F(LogsTab, ALogThatCannotBeReadIsNamedAndAMissingOneIsNot)
                            "The failed-nodes log " + t.path("Logs/FailNodes.Log") +
                                " could not be read (Is a directory).  The nodes it holds are not listed."}));
     EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error");
+
+    // A FIFO in a log's place would hold the tab until something wrote to it.
+    t.dialogs->shown.clear();
+    for (const char* log : {"Logs/sent.Log", "Logs/FailNodes.Log"}) {
+        ASSERT_TRUE(QDir().rmdir(t.path(log)));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(t.path(log)).constData(), 0644), 0);
+    }
+    showLogs();
+    ASSERT_EQ(t.dialogs->shown.size(), 2u);
+    EXPECT_TRUE(t.dialogs->last()->text.contains("(it is not a regular file)"));
 }
 
 TEST_F(LogsTab, ColumnsFitTheirContentsAndTheMessageShows)

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMenuBar>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -91,11 +92,15 @@ TEST_F(Menus, AUserGuideThatCannotBeReadIsNamedNotHandedToTheDesktop)
     t.main().menuHelp->trigger();
     ASSERT_TRUE(QDir().mkpath(guide)); // a folder in its place
     t.main().menuHelp->trigger();
+    ASSERT_TRUE(QDir().rmdir(guide));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(guide).constData(), 0644), 0); // would wait for a writer for ever
+    t.main().menuHelp->trigger();
     EXPECT_TRUE(t.browser->opened.isEmpty());
     const QString text =
         "The User Guide " + guide + " could not be read (%1).  Please re-install Corvane to restore it.";
-    EXPECT_EQ(t.dialogs->texts(),
-              QStringList({text.arg("No such file or directory"), text.arg("file to open is a directory")}));
+    EXPECT_EQ(t.dialogs->texts(), QStringList({text.arg("No such file or directory"),
+                                               text.arg("file to open is a directory"),
+                                               text.arg("it is not a regular file")}));
     EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error");
 }
 

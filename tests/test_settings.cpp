@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -129,6 +130,17 @@ TEST_F(Settings, AMissingFileStartsOnDefaultsWithOneBox)
     EXPECT_EQ(m1.HostsPath, "/etc/hosts");
     EXPECT_EQ(t.options().txtAlias->text(), "LABHOST") << "the default alias is FIRSTRUN";
     EXPECT_EQ(t.end->count, 0);
+}
+
+TEST_F(Settings, AFifoInTheFilesPlaceIsNeitherWaitedOnNorCopied)
+{
+    QFile::remove(t.path(QStringLiteral("Corvane.ini")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(t.path(QStringLiteral("Corvane.ini"))).constData(), 0644), 0);
+    t.start();
+    const QStringList boxes = t.dialogs->texts().filter("Corvane.ini");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains("it is not a regular file")) << boxes[0].toStdString();
+    EXPECT_FALSE(QFile::exists(t.path(QStringLiteral("Corvane.ini.damaged"))));
 }
 
 TEST_F(Settings, AShortOrDamagedFileKeepsWhatItCouldReadAndIsKeptAside)
