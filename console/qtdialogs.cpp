@@ -1,5 +1,6 @@
 #include "console/qtdialogs.h"
 
+#include "console/controls.h"
 #include "console/placement.h"
 
 #include <QApplication>
@@ -99,6 +100,9 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
     box->setWindowTitle(title);
     box->setLabelText(prompt);
     box->setTextValue(defaultText);
+    // A name or a value is one line, as in every one-line box of the program.
+    if (auto* edit = box->findChild<QLineEdit*>())
+        keepOnOneLine(edit);
     // The box takes its size from the layout it builds when shown, around the prompt: a prompt as
     // wide as the title widens it.
     if (auto* label = box->findChild<QLabel*>()) {

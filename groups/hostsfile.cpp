@@ -227,6 +227,10 @@ SystemFileSave replaceSystemFile(const QString& name, const QByteArray& bytes)
     if (const int error = writeAt(fresh.get(), bytes); error || ::fsync(fresh.get()) != 0) {
         const int cause = error ? error : errno;
         ::unlink(temp.constData());
+        // The folder's file system is full, which need not be the file's own (a mounted hosts file):
+        // in place, the room is asked of the file's file system before a byte is written.
+        if (cause == ENOSPC || cause == EDQUOT)
+            return writeInPlace(path, bytes, false);
         return failed(cause);
     }
     // Owner first (a change of owner clears some attributes), the mode last (it is the ACL's mask).

@@ -14,6 +14,8 @@
 #include "tests/support/xdisplay.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
@@ -117,6 +119,17 @@ TEST(Windows, BoxesBelongToTheWindowInFrontShowTheirTitleAndCanAnswerThemselves)
         EXPECT_EQ(seen.owner, &review);
         EXPECT_GE(seen.width, seen.titleWidth);
     }
+
+    // A name pasted with its line break stays on one line, as in every one-line box.
+    QTimer::singleShot(0, [] {
+        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto* name = box->findChild<QLineEdit*>();
+        name->end(false);
+        name->insert(QStringLiteral("\r\nLAB\n"));
+        box->accept();
+    });
+    EXPECT_EQ(boxes.inputBox(QStringLiteral("Enter a Computer Name:"), title, QStringLiteral("PC1")), "PC1  LAB ");
 }
 
 namespace {
