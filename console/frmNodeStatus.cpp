@@ -147,6 +147,9 @@ void frmNodeStatus::Form_Load()
         if (picture == 0)
             continue;
         auto* item = new QListWidgetItem(nodeIcon(picture), m1_.TargetNames[i], ListView1);
+        // Every entry takes its whole cell: measured while the advice box holds the window unshown,
+        // the entries would keep a size that cuts an address short ("127.0.5...").
+        item->setSizeHint(ListView1->gridSize());
         // The entry keeps its target's index, so the diagnosis always names the node clicked.
         item->setData(Qt::UserRole, i);
         item->setData(Qt::UserRole + 1, picture);

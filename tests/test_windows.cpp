@@ -16,6 +16,9 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QScreen>
 #include <QTimer>
@@ -130,6 +133,36 @@ TEST(Windows, BoxesBelongToTheWindowInFrontShowTheirTitleAndCanAnswerThemselves)
         box->accept();
     });
     EXPECT_EQ(boxes.inputBox(QStringLiteral("Enter a Computer Name:"), title, QStringLiteral("PC1")), "PC1  LAB ");
+}
+
+// The advice box holds the status window unshown while its list is laid out.
+TEST(Windows, AfterTheAdviceBoxTheStatusWindowShowsWholeNames)
+{
+    TestProgram t;
+    t.setSetting("STARTUP", "0");
+    t.pending.dialogs = std::make_unique<QtDialogs>();
+    t.dialogs = nullptr;
+    t.start();
+    Module1& m1 = t.program().module1();
+    m1.ServiceName = QStringLiteral("NUVOCLIENT");
+    for (int i = 0; i < 2; ++i) {
+        m1.TargetNames[i] = QStringLiteral("127.0.57.%1").arg(i + 1);
+        m1.TargetStatus[i] = QStringLiteral("Fail");
+        m1.TargetResult[i] = QStringLiteral("Winsock Failed to Connect to Client");
+    }
+    m1.TargetCount = 2;
+    t.main().hide();
+    QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->defaultButton()->click();
+    });
+    t.program().showStatusWindow();
+    pump(50);
+    // Each entry has its whole cell, wide enough for an address: sized to its text while the
+    // window was unshown, "127.0.57.1" read "127.0.5...".
+    QListWidget* list = t.program().frmNodeStatus().ListView1;
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(list->visualRect(list->model()->index(row, 0)).size(), list->gridSize());
 }
 
 namespace {
