@@ -135,7 +135,13 @@ void keepOnOneLine(QLineEdit* box)
 
 void removeCloseCommand(QWidget* window)
 {
-    window->setWindowFlag(Qt::WindowCloseButtonHint, false);
+    // Only a window that names its own decorations loses the close button on X11; without the
+    // customising hint the window manager draws one that does nothing.
+    Qt::WindowFlags flags = window->windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint;
+    if (window->windowType() == Qt::Window)
+        flags |= Qt::WindowMinMaxButtonsHint;
+    window->setWindowFlags(flags & ~Qt::WindowCloseButtonHint);
     window->installEventFilter(new CloseRefuser(window));
 }
 
