@@ -42,16 +42,11 @@ bool TextLineCursor::next(QByteArrayView& line)
 }
 
 FileLineReader::FileLineReader(const QString& path)
+    : fd_(openRegularFile(QFile::encodeName(path), O_RDONLY)), end_(fd_ < 0)
 {
-    if (isSpecialFile(path)) {
-        end_ = true;
-        error_ = QLatin1String(kSpecialFileError);
-        return;
-    }
-    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    end_ = fd_ < 0;
+    // A file that is not there yet holds no line; one that is there and cannot be read says why.
     if (fd_ < 0 && errno != ENOENT && errno != ENOTDIR)
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = fileErrorText(errno);
 }
 
 FileLineReader::~FileLineReader()
@@ -85,7 +80,7 @@ bool FileLineReader::next(QByteArrayView& line)
             // The end of the file, or a read that failed (a folder in the file's place): what was
             // read stands.
             if (got < 0)
-                error_ = QString::fromLocal8Bit(std::strerror(errno));
+                error_ = fileErrorText(errno);
             end_ = true;
         }
         cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_, lineFree);
@@ -185,12 +180,36 @@ bool isSpecialFile(const QString& path)
            !S_ISDIR(info.st_mode);
 }
 
+int openRegularFile(const QByteArray& encodedPath, int flags, struct stat* info)
+{
+    struct stat own {};
+    struct stat& status = info ? *info : own;
+    if (::stat(encodedPath.constData(), &status) != 0)
+        return -1;
+    if (!S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    const int fd = ::open(encodedPath.constData(), flags | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+QString fileErrorText(int error)
+{
+    return error == EINVAL ? QLatin1String(kSpecialFileError) : QString::fromLocal8Bit(std::strerror(error));
+}
+
 bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes)
 {
     bytes.clear();
-    if (isSpecialFile(path))
-        return false;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(QFile::encodeName(path), O_RDONLY);
     if (fd < 0)
         return false;
     bytes.resize(static_cast<qsizetype>(std::max<qint64>(limit, 0)));

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <sys/stat.h>
 
 namespace corvane {
 
@@ -66,6 +67,13 @@ private:
 // writer (or reader) for ever and a device may never end, so neither is opened to read or append.
 bool isSpecialFile(const QString& path);
 inline constexpr char kSpecialFileError[] = "it is not a regular file";
+// Opens a regular file with open(2)'s flags, never waiting on a FIFO or a device: anything else is
+// refused by its type first (errno EISDIR for a folder, EINVAL for the rest), and O_NONBLOCK keeps
+// one swapped in after the look from blocking the open. -1 with errno on failure; `info`, when
+// given, gets the file's status.
+int openRegularFile(const QByteArray& encodedPath, int flags, struct stat* info = nullptr);
+// A failure of openRegularFile or of a read, in words.
+QString fileErrorText(int error);
 
 // Reads every line as the system's line reader does: a line ends at CR LF, CR or LF; a last line
 // without an end still counts; an empty file holds no line.

@@ -1,5 +1,7 @@
 #include "groups/hostsfile.h"
 
+#include "engine/textfile.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -34,27 +36,6 @@ public:
 private:
     int fd_;
 };
-
-// Opens a regular file without ever waiting on a FIFO or a device: they are refused by their type
-// first, and O_NONBLOCK keeps one swapped in after the look from blocking the open.
-int openRegular(const QByteArray& path, int flags, struct stat& info)
-{
-    if (::stat(path.constData(), &info) != 0)
-        return -1;
-    if (!S_ISREG(info.st_mode)) {
-        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return -1;
-    }
-    const int fd = ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
-}
 
 // Reads to the end of the file or to `limit` bytes, whichever comes first. 0, or the error number
 // of the read that failed.
@@ -131,16 +112,14 @@ int copyAttributes(int from, int to)
 
 SystemFileSave failed(int error, bool changed = false, bool mountPoint = false)
 {
-    const QString reason =
-        error == EINVAL ? QStringLiteral("it is not a regular file") : QString::fromLocal8Bit(std::strerror(error));
-    return {error, reason, changed, mountPoint};
+    return {error, fileErrorText(error), changed, mountPoint};
 }
 
 // Writes over the file's own bytes, so that its inode, owner, mode and attributes stay its own.
 SystemFileSave writeInPlace(const QByteArray& path, const QByteArray& bytes, bool mountPoint)
 {
     struct stat info {};
-    const Descriptor fd(openRegular(path, O_RDWR, info));
+    const Descriptor fd(openRegularFile(path, O_RDWR, &info));
     if (fd.get() < 0)
         return failed(errno, false, mountPoint);
     QByteArray old;
@@ -180,7 +159,7 @@ SystemFileSave createNew(const QByteArray& path, const QByteArray& bytes)
 bool hostsFileOpens(const QString& path)
 {
     struct stat info {};
-    const Descriptor fd(path.isEmpty() ? -1 : openRegular(QFile::encodeName(path), O_RDONLY, info));
+    const Descriptor fd(path.isEmpty() ? -1 : openRegularFile(QFile::encodeName(path), O_RDONLY, &info));
     return fd.get() >= 0;
 }
 
@@ -188,7 +167,7 @@ HostsFileRead readHostsFile(const QString& path, QByteArray& bytes)
 {
     bytes.clear();
     struct stat info {};
-    const Descriptor fd(path.isEmpty() ? -1 : openRegular(QFile::encodeName(path), O_RDONLY, info));
+    const Descriptor fd(path.isEmpty() ? -1 : openRegularFile(QFile::encodeName(path), O_RDONLY, &info));
     if (fd.get() < 0)
         return HostsFileRead::Missing;
     if (info.st_size > kHostsFileLimit)
@@ -215,7 +194,7 @@ SystemFileSave replaceSystemFile(const QString& name, const QByteArray& bytes)
     const QByteArray path(resolved);
 
     struct stat info {};
-    const Descriptor old(openRegular(path, O_RDONLY, info));
+    const Descriptor old(openRegularFile(path, O_RDONLY, &info));
     if (old.get() < 0)
         return failed(errno);
 
