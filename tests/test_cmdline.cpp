@@ -207,18 +207,6 @@ TEST_F(CommandLine, FailuresEndTheProgramThroughTheFailureTail)
     EXPECT_EQ(peer.connections(), 0);
 }
 
-TEST_F(CommandLine, ABoxBeforeTheCommandLineIsReadAnswersItselfToo)
-{
-    // The settings are read, and their box shown, before the start-up switches the run's mode on.
-    t.write(QStringLiteral("Corvane.ini"), "");
-    run(QStringLiteral("/g=\"lab.mit:gone.txt\""));
-    ASSERT_EQ(t.dialogs->shown.size(), 2u);
-    EXPECT_TRUE(t.dialogs->shown[0].text.startsWith("The Corvane.ini file is missing or damaged"));
-    EXPECT_EQ(t.dialogs->shown[0].answerAfter, 60000);
-    EXPECT_EQ(t.dialogs->shown[1].text, kFailure);
-    EXPECT_EQ(t.end->status, EXIT_FAILURE);
-}
-
 TEST_F(CommandLine, AClientThatAnswersBadlyFailsOnlyItsNodeAndTheRunEndsByItself)
 {
     FakeNuvo bad(QStringLiteral("127.0.0.2"), peer.port());

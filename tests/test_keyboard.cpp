@@ -106,19 +106,6 @@ TEST(Keyboard, EnterPressesTheDefaultButtonAndEscapeCancelsOrCloses)
     EXPECT_EQ(wizard->windowTitle(), "Corvane Wizard - Step 2 of 8");
 }
 
-TEST(Keyboard, TheSplashTakesTheFocusAndAKeyClosesIt)
-{
-    TestProgram t;
-    t.setSetting(QStringLiteral("STARTUP"), QStringLiteral("1"));
-    t.start();
-    forms::frmSplash& splash = t.program().frmSplash();
-    splash.startTimer->setInterval(60000); // only the key closes it here
-    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == &splash; }));
-    press(splash, Qt::Key_Space);
-    EXPECT_FALSE(t.program().frmSplashLoaded());
-    EXPECT_TRUE(t.main().isVisible());
-}
-
 // Under a window manager the window system decides who has the keyboard: the splash and the about
 // box each take it when shown, and a key typed on the display reaches them. The check runs itself
 // again as a child on a display of its own; without Xvfb, openbox and xdotool it is skipped.
