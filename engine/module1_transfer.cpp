@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <cerrno>
 #include <cstdlib>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
