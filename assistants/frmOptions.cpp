@@ -125,7 +125,10 @@ void frmOptions::Form_Load()
     Dir1->setPath(folder);
 }
 
-void frmOptions::Dir1_Change() { File1->setPath(Dir1->path()); }
+void frmOptions::Dir1_Change()
+{
+    File1->setPath(Dir1->path());
+}
 
 void frmOptions::File1_Click()
 {
@@ -138,9 +141,18 @@ void frmOptions::File1_Click()
     Label2->setText(folder + File1->fileName());
 }
 
-void frmOptions::butDefault_Click() { txtAlias->setText(upperName(m1_.ComputerName)); }
-void frmOptions::optLogMsgON_Click() { m1_.LogMessages = 1; }
-void frmOptions::optLogMsgOFF_Click() { m1_.LogMessages = 0; }
+void frmOptions::butDefault_Click()
+{
+    txtAlias->setText(upperName(m1_.ComputerName));
+}
+void frmOptions::optLogMsgON_Click()
+{
+    m1_.LogMessages = 1;
+}
+void frmOptions::optLogMsgOFF_Click()
+{
+    m1_.LogMessages = 0;
+}
 
 void frmOptions::optPrefixON_Click()
 {

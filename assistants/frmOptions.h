@@ -53,7 +53,7 @@ public:
     QRadioButton* optPrefixOFF = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* txtPrefix = nullptr;
-    QGroupBox* Frame1 = nullptr; // "Hosts File Location:"
+    QGroupBox* Frame1 = nullptr;   // "Hosts File Location:"
     FolderListBox* Dir1 = nullptr; // the folder whose files the file list shows
     FileListBox* File1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -111,7 +111,10 @@ void frmSchedule::MonthView1_DateClick()
     lblDate->setText(QStringLiteral("Date: ") + m1_.ScheduleDate);
 }
 
-bool frmSchedule::FileExists(const QString& path) { return Module1::FileExists(path); }
+bool frmSchedule::FileExists(const QString& path)
+{
+    return Module1::FileExists(path);
+}
 
 bool frmSchedule::UsableTaskName(const QString& name)
 {

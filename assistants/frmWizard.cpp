@@ -227,8 +227,7 @@ void frmWizard::focusMoved(QWindow* now)
     lastFocus_ = now;
     // Coming back from a message box or a file dialog, or from another program, is no change of
     // the program's active window.
-    if (now && now == windowHandle() && isVisible() && before && before != now &&
-        before->modality() == Qt::NonModal)
+    if (now && now == windowHandle() && isVisible() && before && before != now && before->modality() == Qt::NonModal)
         Form_Activate();
 }
 
@@ -405,8 +404,7 @@ void frmWizard::ShowWizardStep()
                              MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Corvane - Wizard Completed"));
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -506,7 +504,10 @@ void frmWizard::optSingle_Click()
 }
 
 // A domain's name is typed as a computer's is.
-void frmWizard::optDomain_Click() { optSingle_Click(); }
+void frmWizard::optDomain_Click()
+{
+    optSingle_Click();
+}
 
 void frmWizard::optGroup_Click()
 {

@@ -9,10 +9,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
-#include <QPointer>
 #include <QWindow>
 #include <array>
 

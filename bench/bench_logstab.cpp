@@ -1,6 +1,7 @@
 // Switching to the "Distribution Logs" tab: the tab switch reads both logs and fills both lists.
 // First with a sent log of 2000 records and a failed-nodes log of 5000 lines, then with a sent log
-// grown to about 50 MB, then with two records around a long run of NULs. Each figure is the switch and the window's redraw after it.
+// grown to about 50 MB, then with two records around a long run of NULs. Each figure is the switch and the window's
+// redraw after it.
 //
 //   bench_logstab [rounds]      (default 10)
 #include "bench/timing.h"

@@ -137,8 +137,8 @@ void removeCloseCommand(QWidget* window)
 {
     // Only a window that names its own decorations loses the close button on X11; without the
     // customising hint the window manager draws one that does nothing.
-    Qt::WindowFlags flags = window->windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowSystemMenuHint;
+    Qt::WindowFlags flags =
+        window->windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
     if (window->windowType() == Qt::Window)
         flags |= Qt::WindowMinMaxButtonsHint;
     window->setWindowFlags(flags & ~Qt::WindowCloseButtonHint);
@@ -253,12 +253,14 @@ FolderListBox::FolderListBox(QWidget* parent) : QTreeWidget(parent)
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setIndentation(14);
-    connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        setPath(item->data(0, Qt::UserRole).toString());
-    });
+    connect(this, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { setPath(item->data(0, Qt::UserRole).toString()); });
 }
 
-void FolderListBox::onChange(std::function<void()> handler) { change_ = std::move(handler); }
+void FolderListBox::onChange(std::function<void()> handler)
+{
+    change_ = std::move(handler);
+}
 
 void FolderListBox::setPath(const QString& folder)
 {

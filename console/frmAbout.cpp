@@ -83,6 +83,9 @@ void frmAbout::aboutbutOK_Click()
     program_.mainform().show();
 }
 
-void frmAbout::linkDevelop_Click() { m1_.OpenInBrowser(vendor::WebPage); }
+void frmAbout::linkDevelop_Click()
+{
+    m1_.OpenInBrowser(vendor::WebPage);
+}
 
 } // namespace corvane::forms

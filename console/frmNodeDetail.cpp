@@ -61,7 +61,10 @@ frmNodeDetail::frmNodeDetail(Program& program) : program_(program), m1_(program.
     setMinimumWidth(520);
 }
 
-void frmNodeDetail::Form_Load() { removeCloseCommand(this); }
+void frmNodeDetail::Form_Load()
+{
+    removeCloseCommand(this);
+}
 
 void frmNodeDetail::ShowNode(int index)
 {
@@ -78,10 +81,7 @@ void frmNodeDetail::ShowNode(int index)
     lblStatus->setPalette(palette);
 
     const QString result = m1_.TargetResult[index];
-    if (result == kSent ||
-        result == kClientSent ||
-        result == kClientFailed ||
-        result == kServiceError)
+    if (result == kSent || result == kClientSent || result == kClientFailed || result == kServiceError)
         lblPing->setText(QStringLiteral("Yes"));
     else if (result == kNoPing)
         lblPing->setText(QStringLiteral("No"));

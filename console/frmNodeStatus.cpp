@@ -118,15 +118,17 @@ int frmNodeStatus::pictureFor(const QString& status, const QString& result)
         return 1;
     if (status != kFail)
         return 0;
-    if (result == kServiceError ||
-        result == kClientFailed)
+    if (result == kServiceError || result == kClientFailed)
         return 2;
     if (result == kDomainFailed || result == kNoPing)
         return 3;
     return 0;
 }
 
-bool frmNodeStatus::FileExists(const QString& path) const { return Module1::FileExists(path); }
+bool frmNodeStatus::FileExists(const QString& path) const
+{
+    return Module1::FileExists(path);
+}
 
 void frmNodeStatus::Form_Load()
 {

@@ -28,7 +28,10 @@ frmSplash::frmSplash(Program& program) : program_(program)
     startTimer->start();
 }
 
-void frmSplash::Form_Load() { SplashTicks = 0; }
+void frmSplash::Form_Load()
+{
+    SplashTicks = 0;
+}
 
 void frmSplash::startTimer_Timer()
 {
@@ -37,7 +40,10 @@ void frmSplash::startTimer_Timer()
         CloseSplash();
 }
 
-void frmSplash::Picture1_Click() { CloseSplash(); }
+void frmSplash::Picture1_Click()
+{
+    CloseSplash();
+}
 
 void frmSplash::showEvent(QShowEvent* event)
 {
@@ -47,8 +53,14 @@ void frmSplash::showEvent(QShowEvent* event)
     setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void frmSplash::keyPressEvent(QKeyEvent*) { CloseSplash(); }
-void frmSplash::mousePressEvent(QMouseEvent*) { Picture1_Click(); }
+void frmSplash::keyPressEvent(QKeyEvent*)
+{
+    CloseSplash();
+}
+void frmSplash::mousePressEvent(QMouseEvent*)
+{
+    Picture1_Click();
+}
 
 void frmSplash::CloseSplash()
 {

@@ -16,7 +16,10 @@
 namespace corvane::forms {
 
 // Tab moves on to the next control, as in every other box of the program; a message has no tabs.
-MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) { setTabChangesFocus(true); }
+MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+}
 
 QString MultiLineBox::text() const
 {
@@ -105,7 +108,9 @@ void mainform::buildMenus()
         m->setObjectName(QLatin1String(name));
         return m;
     };
-    const auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QLatin1String(name)); };
+    const auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
     filemenu = menu("filemenu", QStringLiteral("&File"));
     mnuWizard = item(filemenu, "mnuWizard", QStringLiteral("Message &Wizard..."), &mainform::mnuWizard_Click);
     separator(filemenu, "filesep4");
@@ -126,20 +131,22 @@ void mainform::buildMenus()
     menuOptions = item(menuEdit, "menuOptions", QStringLiteral("&Options"), &mainform::menuOptions_Click);
 
     menuGroups = menu("menuGroups", QStringLiteral("&Group(s)"));
-    menuManually = item(menuGroups, "menuManually", QStringLiteral("&Edit Group File as Text..."),
-                        &mainform::menuManually_Click);
+    menuManually =
+        item(menuGroups, "menuManually", QStringLiteral("&Edit Group File as Text..."), &mainform::menuManually_Click);
     menuAdvancedGroup = item(menuGroups, "menuAdvancedGroup", QStringLiteral("&Advanced Group Creation"),
                              &mainform::menuAdvancedGroup_Click);
 
     help = menu("help", QStringLiteral("&Help"));
     menuHelp = item(help, "menuHelp", QStringLiteral("&Help files..."), &mainform::menuHelp_Click);
-    mnuEmailTech =
-        item(help, "mnuEmailTech", QStringLiteral("&E-Mail Tech Support..."), &mainform::mnuEmailTech_Click);
+    mnuEmailTech = item(help, "mnuEmailTech", QStringLiteral("&E-Mail Tech Support..."), &mainform::mnuEmailTech_Click);
     separator(help, "helpsep");
     Aboutmenu = item(help, "Aboutmenu", QStringLiteral("&About"), &mainform::Aboutmenu_Click);
 }
 
-QString mainform::panelText(int panel) const { return panel == 1 ? StatusPanel1->text() : StatusPanel2->text(); }
+QString mainform::panelText(int panel) const
+{
+    return panel == 1 ? StatusPanel1->text() : StatusPanel2->text();
+}
 
 QString mainform::TrimAtNull(const QString& text)
 {
@@ -147,7 +154,10 @@ QString mainform::TrimAtNull(const QString& text)
     return nul < 0 ? text : text.left(nul);
 }
 
-QString mainform::GetWindowsDir() { return TrimAtNull(program_.platform().system->windowsDirectory()); }
+QString mainform::GetWindowsDir()
+{
+    return TrimAtNull(program_.platform().system->windowsDirectory());
+}
 
 void mainform::LoadIniSettings()
 {
@@ -225,7 +235,8 @@ void mainform::LoadIniSettings()
     m1_.dialogs().msgBox(QStringLiteral("The Corvane.ini file is missing or damaged (") +
                              problems.join(QStringLiteral("; ")) +
                              QStringLiteral(").  Corvane will use default values for the settings it could not "
-                                            "read.") + kept,
+                                            "read.") +
+                             kept,
                          MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Information"));
 }
 
@@ -370,6 +381,9 @@ void mainform::Exit_Click()
     program_.platform().end->endNow();
 }
 
-void mainform::butExitMain_Click() { Exit_Click(); }
+void mainform::butExitMain_Click()
+{
+    Exit_Click();
+}
 
 } // namespace corvane::forms

@@ -22,7 +22,7 @@
 namespace corvane {
 class Program;
 class Module1;
-}
+} // namespace corvane
 
 namespace corvane::forms {
 

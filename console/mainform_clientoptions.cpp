@@ -12,8 +12,9 @@
 
 namespace corvane::forms {
 
-QWidget *mainform::buildClientOptionsTab() {
-    auto *tab = new QWidget;
+QWidget* mainform::buildClientOptionsTab()
+{
+    auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("tabClientOptions"));
 
     Frame1 = named(new QGroupBox(QStringLiteral("Messaging Mode:"), tab), "Frame1");
@@ -28,7 +29,7 @@ QWidget *mainform::buildClientOptionsTab() {
     bindClick(optMessenger, [this] { optMessenger_Click(); });
     bindClick(optWinsock, [this] { optWinsock_Click(); });
     connect(butClientDownload, &QPushButton::clicked, this, [this] { butClientDownload_Click(); });
-    auto *modeLayout = new QVBoxLayout(Frame1);
+    auto* modeLayout = new QVBoxLayout(Frame1);
     modeLayout->addWidget(optMessenger);
     modeLayout->addWidget(optWinsock);
     modeLayout->addWidget(butClientDownload, 0, Qt::AlignLeft);
@@ -46,7 +47,7 @@ QWidget *mainform::buildClientOptionsTab() {
                     QStringLiteral("Do you want the Time the message was sent to be displayed on the Nuvo Client"));
     bindClick(chkDate, [this] { chkDate_Click(); });
     bindClick(chkTime, [this] { chkTime_Click(); });
-    auto *optLayout = new QGridLayout(frmNuvoOpt);
+    auto* optLayout = new QGridLayout(frmNuvoOpt);
     optLayout->addWidget(lblWinTitle, 0, 0);
     optLayout->addWidget(txtWintitle, 0, 1);
     optLayout->addWidget(lblMainHeadline, 1, 0);
@@ -68,7 +69,7 @@ QWidget *mainform::buildClientOptionsTab() {
     bindClick(optHTML, [this] { optHTML_Click(); });
     connect(butBrowse, &QPushButton::clicked, this, [this] { butBrowse_Click(); });
     optPlain->setChecked(true);
-    auto *forLayout = new QGridLayout(frmNuvofor);
+    auto* forLayout = new QGridLayout(frmNuvofor);
     forLayout->addWidget(optPlain, 0, 0);
     forLayout->addWidget(optHTML, 0, 1);
     forLayout->addWidget(lblHTML, 1, 0);
@@ -92,18 +93,18 @@ QWidget *mainform::buildClientOptionsTab() {
     QSizePolicy keepPlace = lblMinutesDisplay->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     lblMinutesDisplay->setSizePolicy(keepPlace);
-    lblMinutesDisplay->setMinimumWidth(lblMinutesDisplay->fontMetrics().horizontalAdvance(
-        QStringLiteral("Show Message for [32767] minutes.")));
-    auto *timeLayout = new QHBoxLayout(frmNuvotime);
+    lblMinutesDisplay->setMinimumWidth(
+        lblMinutesDisplay->fontMetrics().horizontalAdvance(QStringLiteral("Show Message for [32767] minutes.")));
+    auto* timeLayout = new QHBoxLayout(frmNuvotime);
     timeLayout->addWidget(chkTimeOut);
     timeLayout->addWidget(lblMinutesDisplay);
-    for (QPushButton *button : {butPlusMin, butMinusMin}) {
+    for (QPushButton* button : {butPlusMin, butMinusMin}) {
         button->setFixedWidth(button->sizeHint().height() * 3 / 2);
         timeLayout->addWidget(button);
     }
     timeLayout->addStretch();
 
-    auto *layout = new QVBoxLayout(tab);
+    auto* layout = new QVBoxLayout(tab);
     layout->addWidget(Frame1);
     layout->addWidget(frmNuvoOpt);
     layout->addWidget(frmNuvofor);
@@ -121,7 +122,8 @@ const QString htmlPlaceholder = QStringLiteral("<A HTML file will be used as the
 const QString mainform::ClientDownloadAddress =
     QStringLiteral("https://www.corvane.example/downloads/nuvoclient/setup.exe");
 
-void mainform::optMessenger_Click() {
+void mainform::optMessenger_Click()
+{
     if (program_.module2().GetServiceState(QString(), QStringLiteral("Messenger")) == QLatin1String("Stopped")) {
         program_.general().RegWriteDword(
             QStringLiteral("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Messenger"),
@@ -144,20 +146,21 @@ void mainform::optMessenger_Click() {
     messtext->setEnabled(true);
     messtext->setText(m1_.TemplateText);
     tab1Frame1->setTitle(QStringLiteral("Message"));
-    for (QWidget *client : std::initializer_list<QWidget *>{
-             frmNuvoOpt, frmNuvofor, frmNuvotime, lblWinTitle, txtWintitle, lblMainHeadline, txtMainHeadline, chkDate,
-             chkTime, optPlain, optHTML, lblHTML, txtPathtoHTML, butBrowse, chkTimeOut, lblMinutesDisplay, butPlusMin,
-             butMinusMin})
+    for (QWidget* client :
+         std::initializer_list<QWidget*>{frmNuvoOpt, frmNuvofor, frmNuvotime, lblWinTitle, txtWintitle, lblMainHeadline,
+                                         txtMainHeadline, chkDate, chkTime, optPlain, optHTML, lblHTML, txtPathtoHTML,
+                                         butBrowse, chkTimeOut, lblMinutesDisplay, butPlusMin, butMinusMin})
         client->setEnabled(false);
     m1_.ClientMode = 0;
-    frmOptions &options = program_.frmOptions();
+    frmOptions& options = program_.frmOptions();
     options.txtAlias->setEnabled(false);
     options.txtAlias->setText(upperName(m1_.ComputerName));
     options.butDefault->setEnabled(false);
     StatusPanel2->setText(QStringLiteral("Message Mode: Windows Messenger"));
 }
 
-void mainform::optWinsock_Click() {
+void mainform::optWinsock_Click()
+{
     m1_.ServiceName = QStringLiteral("NUVOCLIENT");
     colourOptions({optMessenger, optWinsock});
     selectOption(optPlain);
@@ -165,7 +168,7 @@ void mainform::optWinsock_Click() {
     tab1opt3->setEnabled(false);
     selectOption(tab1opt2);
     // The path box and Browse keep the state the format gave them.
-    for (QWidget *client : std::initializer_list<QWidget *>{
+    for (QWidget* client : std::initializer_list<QWidget*>{
              frmNuvoOpt, frmNuvofor, frmNuvotime, lblWinTitle, txtWintitle, lblMainHeadline, txtMainHeadline, chkDate,
              chkTime, optPlain, optHTML, lblHTML, chkTimeOut, lblMinutesDisplay})
         client->setEnabled(true);
@@ -173,16 +176,17 @@ void mainform::optWinsock_Click() {
         butPlusMin->setEnabled(true);
         butMinusMin->setEnabled(true);
     }
-    frmOptions &options = program_.frmOptions();
+    frmOptions& options = program_.frmOptions();
     options.txtAlias->setEnabled(true);
     options.butDefault->setEnabled(true);
     m1_.ClientMode = 1;
     StatusPanel2->setText(QStringLiteral("Message Mode: Nuvo Client"));
 }
 
-void mainform::optPlain_Click() {
+void mainform::optPlain_Click()
+{
     colourOptions({optPlain, optHTML});
-    for (QWidget *html : std::initializer_list<QWidget *>{txtPathtoHTML, butBrowse, lblHTML})
+    for (QWidget* html : std::initializer_list<QWidget*>{txtPathtoHTML, butBrowse, lblHTML})
         html->setEnabled(false);
     mnuSaveMess->setEnabled(true);
     mnuOpenMess->setEnabled(true);
@@ -192,9 +196,10 @@ void mainform::optPlain_Click() {
     tab1Frame1->setTitle(QStringLiteral("Message"));
 }
 
-void mainform::optHTML_Click() {
+void mainform::optHTML_Click()
+{
     colourOptions({optPlain, optHTML});
-    for (QWidget *html : std::initializer_list<QWidget *>{txtPathtoHTML, butBrowse, lblHTML})
+    for (QWidget* html : std::initializer_list<QWidget*>{txtPathtoHTML, butBrowse, lblHTML})
         html->setEnabled(true);
     mnuSaveMess->setEnabled(false);
     mnuOpenMess->setEnabled(false);
@@ -204,20 +209,24 @@ void mainform::optHTML_Click() {
     tab1Frame1->setTitle(QStringLiteral("Message - <HTML File>"));
 }
 
-void mainform::chkDate_Click() {
+void mainform::chkDate_Click()
+{
     m1_.ShowDate = chkDate->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
 }
-void mainform::chkTime_Click() {
+void mainform::chkTime_Click()
+{
     m1_.ShowTime = chkTime->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
 }
 
-void mainform::chkTimeOut_Click() {
+void mainform::chkTimeOut_Click()
+{
     showTimeOutState();
     if (!chkTimeOut->isChecked())
         m1_.TimeOutMinutes = 5;
 }
 
-void mainform::showTimeOutState() {
+void mainform::showTimeOutState()
+{
     const bool on = chkTimeOut->isChecked();
     m1_.UseTimeOut = on ? QStringLiteral("YES") : QStringLiteral("NO");
     // The label names the minutes that will be sent, which are 5 unless the settings said otherwise.
@@ -228,30 +237,36 @@ void mainform::showTimeOutState() {
     butMinusMin->setEnabled(on);
 }
 
-std::int16_t oneMinuteMore(std::int16_t minutes) {
+std::int16_t oneMinuteMore(std::int16_t minutes)
+{
     return minutes < 32767 ? static_cast<std::int16_t>(minutes + 1) : minutes;
 }
 
 // A time-out of less than one minute means nothing to the client.
-std::int16_t oneMinuteLess(std::int16_t minutes) {
+std::int16_t oneMinuteLess(std::int16_t minutes)
+{
     return minutes <= 1 ? std::int16_t{1} : static_cast<std::int16_t>(minutes - 1);
 }
 
-void mainform::showMinutes() {
+void mainform::showMinutes()
+{
     lblMinutesDisplay->setText(QStringLiteral("Show Message for [%1] minutes.").arg(m1_.TimeOutMinutes));
 }
 
-void mainform::butPlusMin_Click() {
+void mainform::butPlusMin_Click()
+{
     m1_.TimeOutMinutes = oneMinuteMore(m1_.TimeOutMinutes);
     showMinutes();
 }
 
-void mainform::butMinusMin_Click() {
+void mainform::butMinusMin_Click()
+{
     m1_.TimeOutMinutes = oneMinuteLess(m1_.TimeOutMinutes);
     showMinutes();
 }
 
-void mainform::butBrowse_Click() {
+void mainform::butBrowse_Click()
+{
     m1_.HtmlPath = m1_.dialogs().openFileName(QStringLiteral("Select a HTML File to import..."), QString(),
                                               QStringLiteral("HTML Files (*.htm*)"));
     if (m1_.HtmlPath.isEmpty())
@@ -260,11 +275,13 @@ void mainform::butBrowse_Click() {
     showHtmlMessage();
 }
 
-void mainform::showHtmlMessage() {
+void mainform::showHtmlMessage()
+{
     messtext->setText(htmlPlaceholder + QStringLiteral("\r\n\r\n") + txtPathtoHTML->text());
 }
 
-void mainform::butClientDownload_Click() {
+void mainform::butClientDownload_Click()
+{
     if (m1_.dialogs().msgBox(
             QStringLiteral("Nuvo Client is required to be installed on remote computers before they can receive Nuvo "
                            "Client messages.\r\n\r\nClicking Yes will begin the download of the Nuvo Client Setup "

@@ -87,8 +87,7 @@ QWidget* mainform::buildGroupTab()
 
 namespace {
 const QString kInformation = QStringLiteral("Corvane - Information");
-const QString kAltered =
-    QStringLiteral("The File has been altered.  Please Save or Close the file before renaming.");
+const QString kAltered = QStringLiteral("The File has been altered.  Please Save or Close the file before renaming.");
 } // namespace
 
 void mainform::groupFileFailure(const QString& text)
@@ -183,7 +182,10 @@ void mainform::List1_Click()
     tab2discpu->setText(upperName(m1_.GroupNodes[row]));
 }
 
-void mainform::tab2butAddGroup_Click() { program_.groupGeneral().CreateGroup(); }
+void mainform::tab2butAddGroup_Click()
+{
+    program_.groupGeneral().CreateGroup();
+}
 
 void mainform::tab2butAddCPU_Click()
 {
@@ -192,10 +194,9 @@ void mainform::tab2butAddCPU_Click()
         program_.groupGeneral().ShowGroupFull();
         return;
     }
-    const QString title = m1_.PrefixEnabled == 1
-                              ? QStringLiteral("Add Computer *With Prefix: ") + upperName(m1_.console().prefixText()) +
-                                    QStringLiteral("*")
-                              : QStringLiteral("Add Computer");
+    const QString title = m1_.PrefixEnabled == 1 ? QStringLiteral("Add Computer *With Prefix: ") +
+                                                       upperName(m1_.console().prefixText()) + QStringLiteral("*")
+                                                 : QStringLiteral("Add Computer");
     m1_.NewComputerName = m1_.dialogs().inputBox(QStringLiteral("Enter a Computer Name:"), title);
     if (m1_.NewComputerName.isEmpty())
         return;
@@ -213,8 +214,9 @@ void mainform::AddComputerToGroup()
     const QString name =
         upperName(m1_.PrefixEnabled == 1 ? m1_.console().prefixText() + m1_.NewComputerName : m1_.NewComputerName);
     if (m1_.GroupNodes.contains(name, Qt::CaseSensitive)) {
-        m1_.dialogs().msgBox(QStringLiteral("Computer Entered already Exists in Group.  Please enter a different name."),
-                             MsgButtons::Ok, MsgIcon::None, kInformation);
+        m1_.dialogs().msgBox(
+            QStringLiteral("Computer Entered already Exists in Group.  Please enter a different name."), MsgButtons::Ok,
+            MsgIcon::None, kInformation);
     } else if (!GroupGeneral::ForbiddenCharIn(name).isNull()) {
         m1_.dialogs().msgBox(QStringLiteral("Computer Entered has an Invalid Name (contains: '/\\[]:;|<>+=,?*).  "
                                             "Please enter a different name."),
@@ -236,10 +238,9 @@ void mainform::tab2butDelCPU_Click()
     if (m1_.SelectedNodeIndex < 0 || m1_.SelectedNodeIndex >= m1_.GroupNodes.size())
         return;
     const QString entry = m1_.GroupNodes[m1_.SelectedNodeIndex];
-    if (m1_.dialogs().msgBox(QStringLiteral("Are you sure you wish to Delete ") + entry +
-                                 QStringLiteral(" from the group?"),
-                             MsgButtons::YesNo, MsgIcon::None,
-                             QStringLiteral("Corvane - Delete Computer")) != MsgAnswer::Yes)
+    if (m1_.dialogs().msgBox(
+            QStringLiteral("Are you sure you wish to Delete ") + entry + QStringLiteral(" from the group?"),
+            MsgButtons::YesNo, MsgIcon::None, QStringLiteral("Corvane - Delete Computer")) != MsgAnswer::Yes)
         return;
     m1_.GroupDirty = 1;
     tab2butSave->setEnabled(true);
@@ -275,9 +276,10 @@ void mainform::tab2butSave_Click()
         written = writeWholeFile(path, crlfLines(m1_.GroupNodes), &error);
     }
     if (!written) {
-        groupFileFailure(QStringLiteral("The group file ") + m1_.EditGroupFile + QStringLiteral(" could not be saved (") +
-                         error + QStringLiteral(").  It keeps its earlier computers; the group stays open with its "
-                                                "changes."));
+        groupFileFailure(QStringLiteral("The group file ") + m1_.EditGroupFile +
+                         QStringLiteral(" could not be saved (") + error +
+                         QStringLiteral(").  It keeps its earlier computers; the group stays open with its "
+                                        "changes."));
         return;
     }
     m1_.GroupDirty = 0;
@@ -318,8 +320,8 @@ void mainform::tab2butdeletegroup_Click()
         return;
     }
     if (!file.remove()) {
-        groupFileFailure(QStringLiteral("The group file ") + m1_.EditGroupFile + QStringLiteral(" could not be deleted (") +
-                         file.errorString() + QStringLiteral(")."));
+        groupFileFailure(QStringLiteral("The group file ") + m1_.EditGroupFile +
+                         QStringLiteral(" could not be deleted (") + file.errorString() + QStringLiteral(")."));
         return;
     }
     program_.groupGeneral().ResetGroupsTab();
@@ -345,8 +347,8 @@ void mainform::RenameGroupFile()
 {
     const QString target = m1_.RenameGroupTo + QStringLiteral(".mit");
     const auto refuse = [this](const QString& why) {
-        m1_.dialogs().msgBox(QStringLiteral("The group ") + m1_.EditGroupName +
-                                 QStringLiteral(" was not renamed: ") + why,
+        m1_.dialogs().msgBox(QStringLiteral("The group ") + m1_.EditGroupName + QStringLiteral(" was not renamed: ") +
+                                 why,
                              MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Error Input"));
     };
     if (const QString problem = GroupGeneral::groupNameProblem(m1_.RenameGroupTo); !problem.isEmpty()) {

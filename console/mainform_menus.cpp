@@ -24,7 +24,10 @@ void mainform::butWizard_Click()
     bringUp(program_.frmWizard());
 }
 
-void mainform::mnuWizard_Click() { butWizard_Click(); }
+void mainform::mnuWizard_Click()
+{
+    butWizard_Click();
+}
 
 void mainform::menuAdvancedGroup_Click()
 {
@@ -62,7 +65,10 @@ void mainform::menuOptions_Click()
         selectOption(options.optLogMsgON);
 }
 
-void mainform::menuHelp_Click() { m1_.OpenUserGuide(); }
+void mainform::menuHelp_Click()
+{
+    m1_.OpenUserGuide();
+}
 
 void mainform::mnuEmailTech_Click()
 {
@@ -72,6 +78,9 @@ void mainform::mnuEmailTech_Click()
                          MsgButtons::Ok, MsgIcon::Information, QStringLiteral("Corvane - E-Mail Information"));
 }
 
-void mainform::Aboutmenu_Click() { bringUp(program_.frmAbout()); }
+void mainform::Aboutmenu_Click()
+{
+    bringUp(program_.frmAbout());
+}
 
 } // namespace corvane::forms

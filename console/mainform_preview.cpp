@@ -10,14 +10,16 @@
 
 namespace corvane::forms {
 
-void mainform::wirePreviewMenus() {
+void mainform::wirePreviewMenus()
+{
     connect(mnuPreview, &QAction::triggered, this, [this] { mnuPreview_Click(); });
     connect(mnuOpenMess, &QAction::triggered, this, [this] { mnuOpenMess_Click(); });
     connect(mnuSaveMess, &QAction::triggered, this, [this] { mnuSaveMess_Click(); });
     connect(butTest, &QPushButton::clicked, this, [this] { butTest_Click(); });
 }
 
-void mainform::butTest_Click() {
+void mainform::butTest_Click()
+{
     // While a delivery waits on the network the window still takes clicks; a second preview then
     // would rewrite the client file that the running send is reading.
     if (m1_.RefuseWhileSending())
@@ -48,22 +50,28 @@ void mainform::butTest_Click() {
             MsgButtons::Ok, MsgIcon::Critical, title);
 }
 
-void mainform::mnuPreview_Click() {
+void mainform::mnuPreview_Click()
+{
     butTest_Click();
 }
 
-bool mainform::FileExists(const QString &path) { return Module1::FileExists(path); }
+bool mainform::FileExists(const QString& path)
+{
+    return Module1::FileExists(path);
+}
 
 namespace {
 const QString messageFilter = QStringLiteral("Message Files (*.txt)");
 
 // A name typed without an extension gets the message files' own.
-QString withDefaultExtension(const QString &name) {
+QString withDefaultExtension(const QString& name)
+{
     return QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".txt") : name;
 }
 } // namespace
 
-void mainform::mnuOpenMess_Click() {
+void mainform::mnuOpenMess_Click()
+{
     const QString name =
         m1_.dialogs().openFileName(QStringLiteral("Open Corvane Message File..."), m1_.MessagesPath, messageFilter);
     m1_.GetFreeFileNumber();
@@ -86,7 +94,8 @@ void mainform::mnuOpenMess_Click() {
     messtext->setText(read.lines.join(QStringLiteral("\r\n")));
 }
 
-void mainform::mnuSaveMess_Click() {
+void mainform::mnuSaveMess_Click()
+{
     if (messtext->text().isEmpty()) {
         m1_.dialogs().msgBox(QStringLiteral("You need to type a message to save one!"), MsgButtons::Ok,
                              MsgIcon::Critical, QStringLiteral("Corvane - Error"));

@@ -77,8 +77,8 @@ QWidget* mainform::buildCreateMessageTab()
     targets->addWidget(tab1sendcpu, 7, 0);
 
     // Tab goes the way a send is made: the target, the message, then the send commands.
-    const QList<QWidget*> order{tab1opt1,    tab1opt2,    tab1opt3, tab1filelist, tab1sendcpu, messtext,
-                                tab1butSend, tab1butclear, butTest, butSchedule,  butWizard};
+    const QList<QWidget*> order{tab1opt1,    tab1opt2,     tab1opt3, tab1filelist, tab1sendcpu, messtext,
+                                tab1butSend, tab1butclear, butTest,  butSchedule,  butWizard};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -201,15 +201,18 @@ void mainform::tab1filelist_Click()
     const ReadResult group = readTextLines(m1_.GroupsPath + name);
     if (!group.ok) {
         lblGroupNodesCtr->clear();
-        m1_.dialogs().msgBox(QStringLiteral("The group file ") + name +
-                                 QStringLiteral(" cannot be read (") + group.error + QStringLiteral(")."),
+        m1_.dialogs().msgBox(QStringLiteral("The group file ") + name + QStringLiteral(" cannot be read (") +
+                                 group.error + QStringLiteral(")."),
                              MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - Information"));
         return;
     }
     lblGroupNodesCtr->setText(QString::number(group.lines.size()) + QStringLiteral(" Nodes"));
 }
 
-void mainform::mnuSend_Click() { tab1butSend_Click(); }
+void mainform::mnuSend_Click()
+{
+    tab1butSend_Click();
+}
 
 void mainform::tab1butSend_Click()
 {

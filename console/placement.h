@@ -34,7 +34,7 @@ private:
 
     std::function<QWidget*()> mainWindow_;
     std::vector<QPointer<QWidget>> byFront_; // the watched windows, the last shown or activated first
-    QPoint mainWindowAt_; // the main window's frame position when it was last hidden
+    QPoint mainWindowAt_;                    // the main window's frame position when it was last hidden
     bool mainWindowHidden_ = false;
 };
 

@@ -151,38 +151,89 @@ template <class W> void Program::unload(std::unique_ptr<W>& slot)
     }
 }
 
-forms::mainform& Program::mainform() { return window(main_); }
-forms::frmOptions& Program::frmOptions() { return window(options_); }
-forms::frmSplash& Program::frmSplash() { return window(splash_); }
+forms::mainform& Program::mainform()
+{
+    return window(main_);
+}
+forms::frmOptions& Program::frmOptions()
+{
+    return window(options_);
+}
+forms::frmSplash& Program::frmSplash()
+{
+    return window(splash_);
+}
 
-void Program::unloadFrmSplash() { unload(splash_); }
+void Program::unloadFrmSplash()
+{
+    unload(splash_);
+}
 
 // --- the logs tab's message detail ---
-forms::frmMsg& Program::frmMsg() { return window(msg_); }
-void Program::unloadFrmMsg() { unload(msg_); }
+forms::frmMsg& Program::frmMsg()
+{
+    return window(msg_);
+}
+void Program::unloadFrmMsg()
+{
+    unload(msg_);
+}
 
 // --- group files and the group text editor ---
-forms::frmEdit& Program::frmEdit() { return window(edit_); }
-forms::frmNumeric& Program::frmNumeric() { return window(numeric_); }
-void Program::unloadFrmNumeric() { unload(numeric_); }
+forms::frmEdit& Program::frmEdit()
+{
+    return window(edit_);
+}
+forms::frmNumeric& Program::frmNumeric()
+{
+    return window(numeric_);
+}
+void Program::unloadFrmNumeric()
+{
+    unload(numeric_);
+}
 
 // --- delivery status and node diagnosis ---
-forms::frmNodeStatus& Program::frmNodeStatus() { return window(nodeStatus_); }
-forms::frmNodeDetail& Program::frmNodeDetail() { return window(nodeDetail_); }
+forms::frmNodeStatus& Program::frmNodeStatus()
+{
+    return window(nodeStatus_);
+}
+forms::frmNodeDetail& Program::frmNodeDetail()
+{
+    return window(nodeDetail_);
+}
 
-void Program::unloadFrmNodeStatus() { unload(nodeStatus_); }
+void Program::unloadFrmNodeStatus()
+{
+    unload(nodeStatus_);
+}
 
-void Program::unloadFrmNodeDetail() { unload(nodeDetail_); }
+void Program::unloadFrmNodeDetail()
+{
+    unload(nodeDetail_);
+}
 
 // --- the message wizard and the administrator's target switches ---
-forms::frmWizard& Program::frmWizard() { return window(wizard_); }
-void Program::unloadFrmWizard() { unload(wizard_); }
+forms::frmWizard& Program::frmWizard()
+{
+    return window(wizard_);
+}
+void Program::unloadFrmWizard()
+{
+    unload(wizard_);
+}
 
 // --- the about box ---
-forms::frmAbout& Program::frmAbout() { return window(about_); }
+forms::frmAbout& Program::frmAbout()
+{
+    return window(about_);
+}
 
 // --- scheduled distributions ---
-forms::frmSchedule& Program::frmSchedule() { return window(schedule_); }
+forms::frmSchedule& Program::frmSchedule()
+{
+    return window(schedule_);
+}
 
 namespace {
 QRadioButton* mainTarget(forms::mainform& main, IConsole::Target target)
@@ -206,14 +257,26 @@ QRadioButton* wizardTarget(forms::frmWizard& wizard, IConsole::Target target)
 }
 } // namespace
 
-void Program::enableMainTarget(Target target, bool enabled) { mainTarget(mainform(), target)->setEnabled(enabled); }
+void Program::enableMainTarget(Target target, bool enabled)
+{
+    mainTarget(mainform(), target)->setEnabled(enabled);
+}
 void Program::enableWizardTarget(Target target, bool enabled)
 {
     wizardTarget(frmWizard(), target)->setEnabled(enabled);
 }
-void Program::selectMainTarget(Target target) { selectOption(mainTarget(mainform(), target)); }
-void Program::selectWizardTarget(Target target) { selectOption(wizardTarget(frmWizard(), target)); }
-void Program::setTabAvailable(int tab, bool available) { mainform().SSTab1->setTabEnabled(tab, available); }
+void Program::selectMainTarget(Target target)
+{
+    selectOption(mainTarget(mainform(), target));
+}
+void Program::selectWizardTarget(Target target)
+{
+    selectOption(wizardTarget(frmWizard(), target));
+}
+void Program::setTabAvailable(int tab, bool available)
+{
+    mainform().SSTab1->setTabEnabled(tab, available);
+}
 void Program::disableGroupsMenu()
 {
     mainform().menuGroups->setEnabled(false);
@@ -227,29 +290,71 @@ void Program::enableAliasEditing(bool enabled)
 }
 
 // --- send tab: review and progress windows ---
-forms::frmReview& Program::frmReview() { return window(review_); }
-forms::frmProgress& Program::frmProgress() { return window(progress_); }
+forms::frmReview& Program::frmReview()
+{
+    return window(review_);
+}
+forms::frmProgress& Program::frmProgress()
+{
+    return window(progress_);
+}
 
-void Program::unloadFrmReview() { unload(review_); }
+void Program::unloadFrmReview()
+{
+    unload(review_);
+}
 
-void Program::unloadFrmProgress() { unload(progress_); }
+void Program::unloadFrmProgress()
+{
+    unload(progress_);
+}
 
 // --- distribution ---
-QString Program::messageText() { return mainform().messtext->text(); }
-QString Program::targetBoxText() { return mainform().tab1sendcpu->text(); }
-void Program::showMainWindow() { mainform().show(); }
-void Program::setProgressCaption(const QString& text) { frmProgress().setWindowTitle(text); }
-void Program::setProgressNode(const QString& text) { frmProgress().lblNode->setText(text); }
-void Program::setProgressAmount(const QString& text) { frmProgress().lblAmount->setText(text); }
-double Program::progressValue() { return frmProgress().value(); }
-void Program::setProgressValue(double value) { frmProgress().setValue(value); }
-void Program::repaintProgress() { frmProgress().Refresh(); }
+QString Program::messageText()
+{
+    return mainform().messtext->text();
+}
+QString Program::targetBoxText()
+{
+    return mainform().tab1sendcpu->text();
+}
+void Program::showMainWindow()
+{
+    mainform().show();
+}
+void Program::setProgressCaption(const QString& text)
+{
+    frmProgress().setWindowTitle(text);
+}
+void Program::setProgressNode(const QString& text)
+{
+    frmProgress().lblNode->setText(text);
+}
+void Program::setProgressAmount(const QString& text)
+{
+    frmProgress().lblAmount->setText(text);
+}
+double Program::progressValue()
+{
+    return frmProgress().value();
+}
+void Program::setProgressValue(double value)
+{
+    frmProgress().setValue(value);
+}
+void Program::repaintProgress()
+{
+    frmProgress().Refresh();
+}
 void Program::hideProgressWindow()
 {
     if (progress_)
         progress_->hide();
 }
-void Program::unloadProgressWindow() { unloadFrmProgress(); }
+void Program::unloadProgressWindow()
+{
+    unloadFrmProgress();
+}
 void Program::showStatusWindow()
 {
     forms::frmNodeStatus& status = frmNodeStatus();
@@ -257,23 +362,68 @@ void Program::showStatusWindow()
     status.activateWindow();
     status.raise();
 }
-void Program::loadStatusWindowHidden() { frmNodeStatus(); }
-bool Program::statusWindowLoaded() { return frmNodeStatusLoaded(); }
-void Program::unloadStatusWindow() { unloadFrmNodeStatus(); }
-void Program::writeSentLogRecord() { frmNodeStatus().WriteSentLogRecord(); }
-void Program::startAutoKillTimer() { mainform().AutoKillTimer->start(); }
+void Program::loadStatusWindowHidden()
+{
+    frmNodeStatus();
+}
+bool Program::statusWindowLoaded()
+{
+    return frmNodeStatusLoaded();
+}
+void Program::unloadStatusWindow()
+{
+    unloadFrmNodeStatus();
+}
+void Program::writeSentLogRecord()
+{
+    frmNodeStatus().WriteSentLogRecord();
+}
+void Program::startAutoKillTimer()
+{
+    mainform().AutoKillTimer->start();
+}
 
 // --- client transfer ---
-QString Program::headlineText() { return mainform().txtMainHeadline->text(); }
-bool Program::htmlChosen() { return mainform().optHTML->isChecked(); }
-QString Program::htmlPathText() { return mainform().txtPathtoHTML->text(); }
-bool Program::timeOutTicked() { return mainform().chkTimeOut->isChecked(); }
-QString Program::progressNodeText() { return frmProgressLoaded() ? frmProgress().lblNode->text() : QString(); }
+QString Program::headlineText()
+{
+    return mainform().txtMainHeadline->text();
+}
+bool Program::htmlChosen()
+{
+    return mainform().optHTML->isChecked();
+}
+QString Program::htmlPathText()
+{
+    return mainform().txtPathtoHTML->text();
+}
+bool Program::timeOutTicked()
+{
+    return mainform().chkTimeOut->isChecked();
+}
+QString Program::progressNodeText()
+{
+    return frmProgressLoaded() ? frmProgress().lblNode->text() : QString();
+}
 
-QString Program::aliasText() { return frmOptions().txtAlias->text(); }
-QString Program::prefixText() { return frmOptions().txtPrefix->text(); }
-QString Program::hostsPathLabel() { return frmOptions().Label2->text(); }
-bool Program::splashTicked() { return frmOptions().chkStartup->isChecked(); }
-QString Program::winTitleText() { return mainform().txtWintitle->text(); }
+QString Program::aliasText()
+{
+    return frmOptions().txtAlias->text();
+}
+QString Program::prefixText()
+{
+    return frmOptions().txtPrefix->text();
+}
+QString Program::hostsPathLabel()
+{
+    return frmOptions().Label2->text();
+}
+bool Program::splashTicked()
+{
+    return frmOptions().chkStartup->isChecked();
+}
+QString Program::winTitleText()
+{
+    return mainform().txtWintitle->text();
+}
 
 } // namespace corvane

@@ -10,10 +10,10 @@ public:
     virtual ~IConsole() = default;
 
     // Values that live in the options window's controls.
-    virtual QString aliasText() = 0;     // the sender alias in use
-    virtual QString prefixText() = 0;    // the name prefix of new computer names
+    virtual QString aliasText() = 0;      // the sender alias in use
+    virtual QString prefixText() = 0;     // the name prefix of new computer names
     virtual QString hostsPathLabel() = 0; // the hosts file's path as the options window shows it
-    virtual bool splashTicked() = 0;     // "Enable splash screen at startup"
+    virtual bool splashTicked() = 0;      // "Enable splash screen at startup"
 
     // The main window's fields of the outgoing message.
     virtual QString winTitleText() = 0; // the client window title box

@@ -29,7 +29,10 @@ QString Module1::GroupTooLargeText(qsizetype lines) const
         .arg(TargetNames.size());
 }
 
-bool Module1::SendRunning() const { return Distributing || (Delivery && Delivery->Busy()); }
+bool Module1::SendRunning() const
+{
+    return Distributing || (Delivery && Delivery->Busy());
+}
 
 bool Module1::RefuseWhileSending()
 {
@@ -136,8 +139,7 @@ void Module1::SendDistribution(const QString& kind)
     } else if (k == 2) {
         const QString name = window.targetBoxText();
         if (name.isEmpty()) {
-            refuse(QStringLiteral("You need to enter a Computer to send the message to."), MsgIcon::None,
-                   kInformation);
+            refuse(QStringLiteral("You need to enter a Computer to send the message to."), MsgIcon::None, kInformation);
             return;
         }
         const QString upper = upperName(name);

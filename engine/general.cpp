@@ -6,8 +6,8 @@ namespace corvane {
 
 std::uint32_t General::RegRootFromName(const QString& name)
 {
-    static const char* const roots[] = {"HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE",
-                                        "HKEY_USERS",            "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG",
+    static const char* const roots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE",
+                                        "HKEY_USERS",        "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG",
                                         "HKEY_DYN_DATA"};
     for (std::uint32_t i = 0; i < std::size(roots); ++i) {
         if (name == QLatin1String(roots[i]))
@@ -54,8 +54,7 @@ QString WINtell::GetOSName()
     if (!v.ok)
         return {};
     switch (v.platformId) {
-    case 0:
-        return QStringLiteral("32s");
+    case 0: return QStringLiteral("32s");
     case 1:
         if (v.minorVersion == 0)
             return QStringLiteral("95");
@@ -77,8 +76,7 @@ QString WINtell::GetOSName()
         if (v.majorVersion == 5 && v.minorVersion == 1)
             return QStringLiteral("WinXP");
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 

@@ -35,7 +35,10 @@ QString Module::BytesToDottedIP(const QByteArray& bytes)
     return parts.join(QLatin1Char('.'));
 }
 
-bool Module::SocketsStartup() { return m1_.platform().resolver->startup(0x0101) == 0; }
+bool Module::SocketsStartup()
+{
+    return m1_.platform().resolver->startup(0x0101) == 0;
+}
 
 void Module::SocketsCleanup()
 {

@@ -27,12 +27,16 @@ QString Module1::DateText() const
     return QLocale::system().toString(platform_.clock->now().date(), QLocale::ShortFormat);
 }
 
-QString Module1::TimeText() const { return platform_.clock->now().time().toString(QStringLiteral("HH:mm:ss")); }
+QString Module1::TimeText() const
+{
+    return platform_.clock->now().time().toString(QStringLiteral("HH:mm:ss"));
+}
 
 void Module1::WriteErrorLog(const QString& text)
 {
     GetFreeFileNumber();
-    const QString line = QStringLiteral("[") + DateText() + QStringLiteral(" - ") + TimeText() + QStringLiteral("] ") + text;
+    const QString line =
+        QStringLiteral("[") + DateText() + QStringLiteral(" - ") + TimeText() + QStringLiteral("] ") + text;
     // A log that cannot be written loses its line; the program goes on.
     appendToFile(appPath_ + QStringLiteral("/errorlog.log"), toAnsi(line) + kCrLf);
 }

@@ -118,7 +118,7 @@ public:
     // Counted by the delivery-status window's load; the sent-log record reports them.
     std::int16_t PassedCount = 0;
     std::int16_t FailedCount = 0;
-    QString LogType;   // "GROUP", "SINGLE" or "DOMAIN"
+    QString LogType; // "GROUP", "SINGLE" or "DOMAIN"
     QString LogTarget;
     QString CurrentMessage;
     // The lines of the group file being sent (indexes 0 to 10000).

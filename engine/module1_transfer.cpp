@@ -25,7 +25,10 @@ int openFolder(const QString& folder)
 }
 } // namespace
 
-Module1::~Module1() { ReleaseClientMessageFile(); }
+Module1::~Module1()
+{
+    ReleaseClientMessageFile();
+}
 
 void Module1::ReleaseClientMessageFile()
 {

@@ -42,8 +42,8 @@ bool NetSend::DeliverMessage(const QString& target, const QString& message, cons
 {
     if (busy_) {
         m1_.DeliveryStatus = m1_.ClientMode == 1 && mode == QLatin1String("SINGLE") ? kClientFailed
-                             : mode == QLatin1String("DOMAIN")                    ? kDomainFailed
-                                                                                   : kServiceError;
+                             : mode == QLatin1String("DOMAIN")                      ? kDomainFailed
+                                                                                    : kServiceError;
         return false;
     }
     busy_ = true;
@@ -90,8 +90,8 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
             // seen standing: nothing else can follow from there.
             link.waitUntil([&socket] {
                 const int state = socket.State();
-                return state == ITcpClient::Connected || state == ITcpClient::Error ||
-                       state == ITcpClient::Closed || state == ITcpClient::Closing;
+                return state == ITcpClient::Connected || state == ITcpClient::Error || state == ITcpClient::Closed ||
+                       state == ITcpClient::Closing;
             });
             if (socket.State() != ITcpClient::Connected) {
                 m1_.DeliveryStatus = kClientFailed;
@@ -115,9 +115,8 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
     }
 
     if (mode == QLatin1String("DOMAIN")) {
-        const std::int32_t code = messenger.NetMessageBufferSend(MessageBuffer(target + QLatin1Char('*')),
-                                                                 MessageBuffer(m1_.AliasName), MessageBuffer(message),
-                                                                 length);
+        const std::int32_t code = messenger.NetMessageBufferSend(
+            MessageBuffer(target + QLatin1Char('*')), MessageBuffer(m1_.AliasName), MessageBuffer(message), length);
         if (NetSendResultText(code) == kSent) {
             m1_.DeliveryStatus = kSent;
             return true;

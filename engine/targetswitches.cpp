@@ -4,9 +4,10 @@
 
 namespace corvane {
 
-void Module1::ApplyTargetSwitches() {
+void Module1::ApplyTargetSwitches()
+{
     using Target = IConsole::Target;
-    IConsole &windows = console();
+    IConsole& windows = console();
     const QString yes = QStringLiteral("YES");
     const QString no = QStringLiteral("NO");
 

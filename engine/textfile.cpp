@@ -176,8 +176,7 @@ qint64 fileSize(const QString& path)
 bool isSpecialFile(const QString& path)
 {
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
-           !S_ISDIR(info.st_mode);
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
 int openRegularFile(const QByteArray& encodedPath, int flags, struct stat* info)

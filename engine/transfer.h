@@ -60,9 +60,9 @@ private:
     Module1& m1_;
     // The client does not frame its replies. Each begins with "Received", so the received text is
     // cut before every "Received", and every byte is looked at once, as it arrives.
-    QByteArray reply_;         // the reply being gathered, or the part of "Received" seen so far
-    int matched_ = 0;          // how much of a next "Received" the gathered reply ends with
-    qsizetype received_ = 0;   // bytes received since the wait began
+    QByteArray reply_;       // the reply being gathered, or the part of "Received" seen so far
+    int matched_ = 0;        // how much of a next "Received" the gathered reply ends with
+    qsizetype received_ = 0; // bytes received since the wait began
     QTimer settle_;
 };
 

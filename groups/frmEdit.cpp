@@ -110,7 +110,10 @@ void frmEdit::Form_Load()
     SetFileListState();
 }
 
-QString frmEdit::CheckFilePath() const { return m1_.CheckitLogFile; }
+QString frmEdit::CheckFilePath() const
+{
+    return m1_.CheckitLogFile;
+}
 
 void frmEdit::EnableClipboard(bool enabled)
 {
@@ -133,7 +136,10 @@ void frmEdit::SetFileListState()
     m1_.GroupFileModified = 0;
 }
 
-void frmEdit::fileGroups_Click() { butOpen->setEnabled(true); }
+void frmEdit::fileGroups_Click()
+{
+    butOpen->setEnabled(true);
+}
 
 void frmEdit::txtFile_Change()
 {
@@ -255,8 +261,7 @@ void frmEdit::RemoveDuplicates()
         last.insert(names[i], i);
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (names[i] != kRemoved && last.value(names[i]) > i) {
-            m1_.dialogs().msgBox(QStringLiteral("Duplicate Entry Found And Removed: ") + names[i] +
-                                 QLatin1Char('.'));
+            m1_.dialogs().msgBox(QStringLiteral("Duplicate Entry Found And Removed: ") + names[i] + QLatin1Char('.'));
             m1_.CheckLines[i] = kRemoved;
         } else {
             m1_.CheckLines[i] = names[i];
@@ -323,8 +328,8 @@ bool frmEdit::MayDiscardEdits()
     return m1_.GroupFileModified != 1 ||
            m1_.dialogs().msgBox(QStringLiteral("You have made changes to the group file.  Are you sure you wish to "
                                                "close without saving?"),
-                                MsgButtons::YesNo, MsgIcon::None, QStringLiteral("Corvane - Question")) ==
-               MsgAnswer::Yes;
+                                MsgButtons::YesNo, MsgIcon::None,
+                                QStringLiteral("Corvane - Question")) == MsgAnswer::Yes;
 }
 
 void frmEdit::butClose_Click()
@@ -344,7 +349,10 @@ void frmEdit::butCloseForm_Click()
     program_.groupGeneral().ResetGroupsTab();
 }
 
-void frmEdit::butCreate_Click() { program_.groupGeneral().CreateGroup(); }
+void frmEdit::butCreate_Click()
+{
+    program_.groupGeneral().CreateGroup();
+}
 
 void frmEdit::mnuCopy_Click()
 {

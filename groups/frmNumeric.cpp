@@ -128,9 +128,15 @@ frmNumeric::frmNumeric(Program& program) : program_(program), m1_(program.module
     layout->addLayout(bottom);
 }
 
-void frmNumeric::Form_Load() { m1_.NumericChosen = 0; }
+void frmNumeric::Form_Load()
+{
+    m1_.NumericChosen = 0;
+}
 
-void frmNumeric::Form_Unload() { program_.mainform().show(); }
+void frmNumeric::Form_Unload()
+{
+    program_.mainform().show();
+}
 
 void frmNumeric::closeEvent(QCloseEvent* event)
 {
@@ -148,18 +154,54 @@ frmNumeric::Section frmNumeric::section(int number) const
     }
 }
 
-void frmNumeric::opt1Numeric_Click() { NumericClick(1); }
-void frmNumeric::opt2Numeric_Click() { NumericClick(2); }
-void frmNumeric::opt3Numeric_Click() { NumericClick(3); }
-void frmNumeric::opt1Text_Click() { TextClick(1); }
-void frmNumeric::opt2Text_Click() { TextClick(2); }
-void frmNumeric::opt3Text_Click() { TextClick(3); }
-void frmNumeric::txt1Text_Change() { StartChange(1); }
-void frmNumeric::txt2Text_Change() { StartChange(2); }
-void frmNumeric::txt3Text_Change() { StartChange(3); }
-void frmNumeric::Endtxt1Text_Change() { EnsureNumeric(Endtxt1Text); }
-void frmNumeric::Endtxt2Text_Change() { EnsureNumeric(Endtxt2Text); }
-void frmNumeric::Endtxt3Text_Change() { EnsureNumeric(Endtxt3Text); }
+void frmNumeric::opt1Numeric_Click()
+{
+    NumericClick(1);
+}
+void frmNumeric::opt2Numeric_Click()
+{
+    NumericClick(2);
+}
+void frmNumeric::opt3Numeric_Click()
+{
+    NumericClick(3);
+}
+void frmNumeric::opt1Text_Click()
+{
+    TextClick(1);
+}
+void frmNumeric::opt2Text_Click()
+{
+    TextClick(2);
+}
+void frmNumeric::opt3Text_Click()
+{
+    TextClick(3);
+}
+void frmNumeric::txt1Text_Change()
+{
+    StartChange(1);
+}
+void frmNumeric::txt2Text_Change()
+{
+    StartChange(2);
+}
+void frmNumeric::txt3Text_Change()
+{
+    StartChange(3);
+}
+void frmNumeric::Endtxt1Text_Change()
+{
+    EnsureNumeric(Endtxt1Text);
+}
+void frmNumeric::Endtxt2Text_Change()
+{
+    EnsureNumeric(Endtxt2Text);
+}
+void frmNumeric::Endtxt3Text_Change()
+{
+    EnsureNumeric(Endtxt3Text);
+}
 
 void frmNumeric::NumericClick(int number)
 {
@@ -249,9 +291,15 @@ QString frmNumeric::Digits(std::int64_t number, const QString& start, const QStr
     return negative ? QLatin1Char('-') + digits : digits;
 }
 
-bool frmNumeric::HasIllegalNodeChars(const QString& name) { return !GroupGeneral::ForbiddenCharIn(name).isNull(); }
+bool frmNumeric::HasIllegalNodeChars(const QString& name)
+{
+    return !GroupGeneral::ForbiddenCharIn(name).isNull();
+}
 
-bool frmNumeric::FileExists(const QString& path) { return QFileInfo(path).isFile(); }
+bool frmNumeric::FileExists(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
 
 void frmNumeric::RefuseCalculation(const QString& text, const QString& title, MsgIcon icon)
 {
@@ -407,6 +455,9 @@ void frmNumeric::butSaveTo_Click()
                          MsgIcon::None, QStringLiteral("Corvane - Information"));
 }
 
-void frmNumeric::Label7_Click() { m1_.OpenUserGuide(); }
+void frmNumeric::Label7_Click()
+{
+    m1_.OpenUserGuide();
+}
 
 } // namespace corvane::forms

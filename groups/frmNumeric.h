@@ -81,8 +81,8 @@ public:
     QLabel* lblEndNode = nullptr;
     QLabel* Label6 = nullptr; // "Nodes Created:"
     QLabel* lblNodes = nullptr;
-    QLabel* Label3 = nullptr; // "="
-    QLabel* Label4 = nullptr; // "="
+    QLabel* Label3 = nullptr;    // "="
+    QLabel* Label4 = nullptr;    // "="
     QGroupBox* Frame6 = nullptr; // "Tip:"
     ClickLabel* Label7 = nullptr;
     QPushButton* butCalculate = nullptr;

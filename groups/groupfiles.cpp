@@ -89,7 +89,10 @@ QString GroupGeneral::existingGroupFile(const QString& fileName) const
     return forms::frmSchedule::FindFileNoCase(m1_.GroupsPath, fileName);
 }
 
-bool GroupGeneral::IsNodeNameTooLong(const QString& name) { return name.size() > 14; }
+bool GroupGeneral::IsNodeNameTooLong(const QString& name)
+{
+    return name.size() > 14;
+}
 
 QChar GroupGeneral::ForbiddenCharIn(const QString& name)
 {

@@ -49,8 +49,9 @@ std::int32_t SmbclientMessenger::NetMessageBufferSend(const QByteArray& recipien
     if (smbclient.exitStatus() == QProcess::NormalExit && smbclient.exitCode() == 0)
         return kNerrSuccess;
     const QByteArray said = smbclient.readAll();
-    for (const char* notFound : {"NT_STATUS_NOT_FOUND", "NT_STATUS_BAD_NETWORK_NAME", "NT_STATUS_OBJECT_NAME_NOT_FOUND",
-                                 "NT_STATUS_HOST_UNREACHABLE", "NT_STATUS_INVALID_COMPUTER_NAME", "Unable to resolve"}) {
+    for (const char* notFound :
+         {"NT_STATUS_NOT_FOUND", "NT_STATUS_BAD_NETWORK_NAME", "NT_STATUS_OBJECT_NAME_NOT_FOUND",
+          "NT_STATUS_HOST_UNREACHABLE", "NT_STATUS_INVALID_COMPUTER_NAME", "Unable to resolve"}) {
         if (said.contains(notFound))
             return kNerrNameNotFound;
     }

@@ -26,8 +26,8 @@ public:
 // directly with its arguments, never through a shell.
 class SmbclientMessenger : public IMessenger {
 public:
-    std::int32_t NetMessageBufferSend(const QByteArray& recipient, const QByteArray& fromName,
-                                      const QByteArray& buffer, std::uint32_t length) override;
+    std::int32_t NetMessageBufferSend(const QByteArray& recipient, const QByteArray& fromName, const QByteArray& buffer,
+                                      std::uint32_t length) override;
 
     // How long one call may take before it counts as a network error.
     int timeoutMs = 60000;

@@ -24,7 +24,7 @@ struct Platform {
     std::unique_ptr<IProgramEnd> end;
     std::unique_ptr<IBrowser> browser;
     std::unique_ptr<ITrayIcon> tray;
-    std::unique_ptr<ITaskAgent> tasks; // the system's task scheduler
+    std::unique_ptr<ITaskAgent> tasks;     // the system's task scheduler
     std::unique_ptr<INameCache> nameCache; // refreshed after the hosts file is saved
     // --- delivery: echo, names, the messaging call, the client socket ---
     std::unique_ptr<IPinger> pinger;

@@ -85,7 +85,10 @@ long FileRegistry::setDword(int handle, const QString& valueName, std::uint32_t 
     return save(keys) ? 0 : kWriteFault;
 }
 
-long FileRegistry::closeKey(int handle) { return open_.erase(handle) ? 0 : kInvalidHandle; }
+long FileRegistry::closeKey(int handle)
+{
+    return open_.erase(handle) ? 0 : kInvalidHandle;
+}
 
 bool FileRegistry::dword(std::uint32_t root, const QString& subKey, const QString& valueName, std::uint32_t& value)
 {

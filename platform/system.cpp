@@ -28,7 +28,10 @@ QString LinuxSystemInfo::systemName()
     return kernel.isEmpty() ? distribution : distribution + QStringLiteral(", ") + kernel;
 }
 
-QString LinuxSystemInfo::windowsDirectory() { return QStringLiteral("/etc"); }
+QString LinuxSystemInfo::windowsDirectory()
+{
+    return QStringLiteral("/etc");
+}
 
 QString LinuxSystemInfo::computerName()
 {

@@ -11,11 +11,12 @@ using namespace corvane::test;
 
 namespace {
 
-const char *const messengerKey = "SYSTEM\\CurrentControlSet\\Services\\Messenger";
+const char* const messengerKey = "SYSTEM\\CurrentControlSet\\Services\\Messenger";
 constexpr std::uint32_t localMachine = 0x80000002;
 const QString placeholder = QStringLiteral("<A HTML file will be used as the message to send>");
 
-QColor textColour(QRadioButton *option) {
+QColor textColour(QRadioButton* option)
+{
     return option->palette().color(QPalette::WindowText);
 }
 
@@ -24,25 +25,29 @@ QColor textColour(QRadioButton *option) {
 class ClientOptions : public ::testing::Test {
 protected:
     void SetUp() override { t.setSetting("STARTUP", "0"); }
-    std::uint32_t messengerStart() {
+    std::uint32_t messengerStart()
+    {
         std::uint32_t value = 0;
         EXPECT_TRUE(t.program().platform().registry->dword(localMachine, messengerKey, "Start", value));
         return value;
     }
-    void setMessengerStart(std::uint32_t value) {
-        IRegistry &registry = *t.program().platform().registry;
+    void setMessengerStart(std::uint32_t value)
+    {
+        IRegistry& registry = *t.program().platform().registry;
         int handle = 0;
         ASSERT_EQ(registry.openKey(localMachine, messengerKey, handle), 0);
         ASSERT_EQ(registry.setDword(handle, "Start", value), 0);
         registry.closeKey(handle);
     }
-    int serviceBoxes() const {
+    int serviceBoxes() const
+    {
         int n = 0;
-        for (const ShownBox &box : t.dialogs->shown)
+        for (const ShownBox& box : t.dialogs->shown)
             n += box.title == QLatin1String("Corvane - Service") ? 1 : 0;
         return n;
     }
-    std::vector<QWidget *> clientControls(forms::mainform &m) {
+    std::vector<QWidget*> clientControls(forms::mainform& m)
+    {
         return {m.frmNuvoOpt,      m.frmNuvofor, m.frmNuvotime, m.lblWinTitle,       m.txtWintitle, m.lblMainHeadline,
                 m.txtMainHeadline, m.chkDate,    m.chkTime,     m.optPlain,          m.optHTML,     m.lblHTML,
                 m.txtPathtoHTML,   m.butBrowse,  m.chkTimeOut,  m.lblMinutesDisplay, m.butPlusMin,  m.butMinusMin};
@@ -50,14 +55,15 @@ protected:
     TestProgram t;
 };
 
-TEST_F(ClientOptions, AStoppedMessengerServiceIsSetToStartAutomaticallyEachTimeTheModeIsChosen) {
+TEST_F(ClientOptions, AStoppedMessengerServiceIsSetToStartAutomaticallyEachTimeTheModeIsChosen)
+{
     t.services->states["Messenger"] = 1;
     t.setSetting("SERVICE", "MESSENGER");
     t.start();
-    forms::mainform &m = t.main();
+    forms::mainform& m = t.main();
     ASSERT_EQ(serviceBoxes(), 1) << "the mode chosen at start-up checks the service too";
-    const ShownBox *box = nullptr;
-    for (const ShownBox &b : t.dialogs->shown)
+    const ShownBox* box = nullptr;
+    for (const ShownBox& b : t.dialogs->shown)
         if (b.title == QLatin1String("Corvane - Service"))
             box = &b;
     EXPECT_EQ(box->icon, MsgIcon::Information);
@@ -84,11 +90,12 @@ TEST_F(ClientOptions, AStoppedMessengerServiceIsSetToStartAutomaticallyEachTimeT
     }
 }
 
-TEST_F(ClientOptions, MessengerModeDisablesTheClientControlsAndFixesTheAlias) {
+TEST_F(ClientOptions, MessengerModeDisablesTheClientControlsAndFixesTheAlias)
+{
     t.setSetting("ALIAS", "Helpdesk");
     t.start();
-    forms::mainform &m = t.main();
-    Module1 &m1 = t.program().module1();
+    forms::mainform& m = t.main();
+    Module1& m1 = t.program().module1();
     EXPECT_EQ(t.options().txtAlias->text(), "Helpdesk");
     selectOption(m.optHTML);
     m.messtext->setText("typed by the operator");
@@ -105,7 +112,7 @@ TEST_F(ClientOptions, MessengerModeDisablesTheClientControlsAndFixesTheAlias) {
     EXPECT_FALSE(m1.TemplateText.isEmpty());
     EXPECT_TRUE(m.messtext->isEnabled());
     EXPECT_EQ(m.tab1Frame1->title(), "Message");
-    for (QWidget *control : clientControls(m))
+    for (QWidget* control : clientControls(m))
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_FALSE(t.options().txtAlias->isEnabled());
     EXPECT_FALSE(t.options().butDefault->isEnabled());
@@ -119,10 +126,11 @@ TEST_F(ClientOptions, MessengerModeDisablesTheClientControlsAndFixesTheAlias) {
     EXPECT_EQ(t.options().txtAlias->text(), "LABHOST");
 }
 
-TEST_F(ClientOptions, TheDomainTargetFollowsTheModeAndItsSwitch) {
+TEST_F(ClientOptions, TheDomainTargetFollowsTheModeAndItsSwitch)
+{
     t.setSetting("DOMAIN_ENABLE", "1");
     t.start();
-    forms::mainform &m = t.main();
+    forms::mainform& m = t.main();
     selectOption(m.optMessenger);
     EXPECT_TRUE(m.tab1opt3->isEnabled());
     selectOption(m.tab1opt3);
@@ -139,11 +147,12 @@ TEST_F(ClientOptions, TheDomainTargetFollowsTheModeAndItsSwitch) {
     EXPECT_TRUE(other.main().tab1opt2->isChecked());
 }
 
-TEST_F(ClientOptions, ClientModeEnablesItsControlsButLeavesThePathToTheFormat) {
+TEST_F(ClientOptions, ClientModeEnablesItsControlsButLeavesThePathToTheFormat)
+{
     t.setSetting("SERVICE", "MESSENGER");
     t.start();
-    forms::mainform &m = t.main();
-    Module1 &m1 = t.program().module1();
+    forms::mainform& m = t.main();
+    Module1& m1 = t.program().module1();
     selectOption(m.optWinsock);
     EXPECT_EQ(m1.ServiceName, "NUVOCLIENT");
     EXPECT_EQ(m1.ClientMode, 1);
@@ -151,7 +160,7 @@ TEST_F(ClientOptions, ClientModeEnablesItsControlsButLeavesThePathToTheFormat) {
     EXPECT_EQ(m.panelText(1), "Status: Message Mode Altered to Nuvo Client");
     EXPECT_EQ(textColour(m.optWinsock), QColor(0, 0, 255));
     EXPECT_EQ(textColour(m.optMessenger), QColor(0, 0, 0));
-    for (QWidget *control : clientControls(m)) {
+    for (QWidget* control : clientControls(m)) {
         const bool expected =
             control != m.txtPathtoHTML && control != m.butBrowse && control != m.butPlusMin && control != m.butMinusMin;
         EXPECT_EQ(control->isEnabled(), expected) << control->objectName().toStdString();
@@ -164,10 +173,11 @@ TEST_F(ClientOptions, ClientModeEnablesItsControlsButLeavesThePathToTheFormat) {
     EXPECT_TRUE(m.butMinusMin->isEnabled());
 }
 
-TEST_F(ClientOptions, HtmlFormatShowsThePlaceholderAndThenTheBrowsedPage) {
+TEST_F(ClientOptions, HtmlFormatShowsThePlaceholderAndThenTheBrowsedPage)
+{
     t.start();
-    forms::mainform &m = t.main();
-    Module1 &m1 = t.program().module1();
+    forms::mainform& m = t.main();
+    Module1& m1 = t.program().module1();
     selectOption(m.optHTML);
     EXPECT_EQ(m.messtext->text(), placeholder);
     EXPECT_FALSE(m.messtext->isEnabled());
@@ -207,10 +217,11 @@ TEST_F(ClientOptions, HtmlFormatShowsThePlaceholderAndThenTheBrowsedPage) {
     EXPECT_EQ(m.txtPathtoHTML->text(), page);
 }
 
-TEST_F(ClientOptions, TimeOutMinutesAndTheirLabel) {
+TEST_F(ClientOptions, TimeOutMinutesAndTheirLabel)
+{
     t.start();
-    forms::mainform &m = t.main();
-    Module1 &m1 = t.program().module1();
+    forms::mainform& m = t.main();
+    Module1& m1 = t.program().module1();
     EXPECT_TRUE(m.lblMinutesDisplay->isHidden());
     setTicked(m.chkTimeOut, true);
     EXPECT_EQ(m1.UseTimeOut, "YES");
@@ -249,18 +260,20 @@ TEST_F(ClientOptions, TimeOutMinutesAndTheirLabel) {
     EXPECT_EQ(m1.ShowDate, "YES");
 }
 
-TEST_F(ClientOptions, TheLabelNamesTheMinutesThatWillBeSent) {
+TEST_F(ClientOptions, TheLabelNamesTheMinutesThatWillBeSent)
+{
     t.setSetting("WIN_TIMEOUTMIN", "12");
     t.start();
-    forms::mainform &m = t.main();
+    forms::mainform& m = t.main();
     setTicked(m.chkTimeOut, true);
     EXPECT_EQ(t.program().module1().TimeOutMinutes, 12);
     EXPECT_EQ(m.lblMinutesDisplay->text(), "Show Message for [12] minutes.");
 }
 
-TEST_F(ClientOptions, TheDownloadPageOpensOnlyOnYes) {
+TEST_F(ClientOptions, TheDownloadPageOpensOnlyOnYes)
+{
     t.start();
-    forms::mainform &m = t.main();
+    forms::mainform& m = t.main();
     t.dialogs->answer(MsgAnswer::No);
     m.butClientDownload->click();
     ASSERT_NE(t.dialogs->last(), nullptr);
@@ -278,6 +291,6 @@ TEST_F(ClientOptions, TheDownloadPageOpensOnlyOnYes) {
     t.dialogs->answer(MsgAnswer::Yes);
     m.butClientDownload->click();
     EXPECT_EQ(t.dialogs->last()->text, "Corvane could not start a web browser or document viewer to open:\r\n\r\n" +
-                                            forms::mainform::ClientDownloadAddress + "\r\n\r\nPlease open it by hand.");
+                                           forms::mainform::ClientDownloadAddress + "\r\n\r\nPlease open it by hand.");
     EXPECT_EQ(t.dialogs->last()->title, "Corvane - Information");
 }

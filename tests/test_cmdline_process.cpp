@@ -174,8 +174,8 @@ TEST(CommandLineProcess, TwoRunsInOneFolderEachSendTheirOwnMessageAndLogIt)
 
     const QByteArray sent = readFile(folder + "/Logs/sent.Log");
     EXPECT_EQ(sent.count("[LOG_BEGIN]"), 2);
-    for (const auto& [peer, target, message] : {std::tuple{&first, QByteArray("EAST"), east},
-                                                std::tuple{&second, QByteArray("WEST"), west}}) {
+    for (const auto& [peer, target, message] :
+         {std::tuple{&first, QByteArray("EAST"), east}, std::tuple{&second, QByteArray("WEST"), west}}) {
         SCOPED_TRACE(message.toStdString());
         ASSERT_EQ(peer->connections(), 4);
         for (const FakeNuvo::Session& session : peer->sessions()) {
@@ -186,8 +186,11 @@ TEST(CommandLineProcess, TwoRunsInOneFolderEachSendTheirOwnMessageAndLogIt)
             EXPECT_TRUE(session.file.endsWith("CLI_TIMEOUT=DISABLED\r\n" + message + "\r\n\r\n"));
         }
         // The run's record, whole and in one piece.
-        EXPECT_TRUE(sent.contains("Type=GROUP\r\nTarget=" + target + " (GROUP)\r\nPass=4\r\nFail=0\r\n"
-                                  "[Message_Start]\r\n" + message + "\r\n\r\n[Message_End]\r\nSentViaIP=NO\r\n"
+        EXPECT_TRUE(sent.contains("Type=GROUP\r\nTarget=" + target +
+                                  " (GROUP)\r\nPass=4\r\nFail=0\r\n"
+                                  "[Message_Start]\r\n" +
+                                  message +
+                                  "\r\n\r\n[Message_End]\r\nSentViaIP=NO\r\n"
                                   "Service=NUVOCLIENT\r\n"))
             << sent.toStdString();
     }

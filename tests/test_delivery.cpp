@@ -18,11 +18,17 @@ using namespace corvane;
 using namespace corvane::test;
 
 // Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
-QByteArray utf16z(const QString& text) { return NetSend::MessageBuffer(text); }
+QByteArray utf16z(const QString& text)
+{
+    return NetSend::MessageBuffer(text);
+}
 
 // A started program in Messenger mode, with the echo and the names scripted.
 class Delivery : public ::testing::Test {
@@ -167,16 +173,11 @@ TEST_F(Delivery, DomainGoesToTheNameAndStarWithoutEchoInEitherMode)
 TEST(NetSendTexts, ResultCodesMapToTheirTexts)
 {
     const std::pair<int, const char*> table[] = {
-        {0, "The message was successfully sent"},
-        {5, "Access to computer denied"},
-        {50, "Network request not supported."},
-        {53, "Sent From server name not found."},
-        {87, "Invalid parameter(s) specified."},
-        {123, "Illegal character or malformed name."},
-        {2136, "General network error occurred"},
-        {2250, "Network connection not found"},
-        {2273, "Could not locate node name on network"},
-        {1, "Unknown error executing command."},
+        {0, "The message was successfully sent"},        {5, "Access to computer denied"},
+        {50, "Network request not supported."},          {53, "Sent From server name not found."},
+        {87, "Invalid parameter(s) specified."},         {123, "Illegal character or malformed name."},
+        {2136, "General network error occurred"},        {2250, "Network connection not found"},
+        {2273, "Could not locate node name on network"}, {1, "Unknown error executing command."},
         {-2273, "Unknown error executing command."},
     };
     for (const auto& [code, text] : table)

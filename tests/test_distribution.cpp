@@ -71,8 +71,8 @@ TEST_F(Distribution, InteractiveGroupSendRunsThroughEveryWindow)
     std::vector<Step> steps;
     forms::frmProgress& progress = t.program().frmProgress();
     QObject::connect(progress.Prog1, &QProgressBar::valueChanged, [&] {
-        steps.push_back({progress.value(), progress.lblNode->text(), progress.lblAmount->text(),
-                         progress.windowTitle(), peer.connections() + second.connections() + third.connections()});
+        steps.push_back({progress.value(), progress.lblNode->text(), progress.lblAmount->text(), progress.windowTitle(),
+                         peer.connections() + second.connections() + third.connections()});
     });
     EXPECT_FALSE(progress.windowFlags() & Qt::WindowCloseButtonHint) << "the operator cannot close it";
     t.program().frmReview().butSend->click();

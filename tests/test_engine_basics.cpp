@@ -62,8 +62,8 @@ TEST_F(EngineBasics, ThisSystemsOwnRecordNamesNoVersionSoItIsNamedByItsOwnName)
 
 TEST_F(EngineBasics, ServiceStatesFollowTheStateTable)
 {
-    const char* expected[] = {"", "Stopped", "Start Pending", "Stop Pending", "Running",
-                              "Coninue Pending", "Pause Pending", "Paused", ""};
+    const char* expected[] = {
+        "", "Stopped", "Start Pending", "Stop Pending", "Running", "Coninue Pending", "Pause Pending", "Paused", ""};
     for (int state = 0; state <= 8; ++state) {
         t.services->states[QStringLiteral("Messenger")] = state;
         EXPECT_EQ(t.program().module2().GetServiceState({}, QStringLiteral("Messenger")), expected[state]) << state;

@@ -19,7 +19,8 @@ using namespace corvane::test;
 namespace {
 QString tooLong(const char* line)
 {
-    return QStringLiteral("Your node entered [%1] contains more then 14 Characters.  It will not be added to the Group.")
+    return QStringLiteral(
+               "Your node entered [%1] contains more then 14 Characters.  It will not be added to the Group.")
         .arg(QLatin1String(line));
 }
 QString invalid(const char* name, const char* shown)
@@ -28,8 +29,14 @@ QString invalid(const char* name, const char* shown)
                           "the text.")
         .arg(QLatin1String(name), QLatin1String(shown));
 }
-QString saved(int count) { return QStringLiteral("[%1] Nodes Were Saved Into The Group: LAB.mit").arg(count); }
-QString duplicate(const char* name) { return QStringLiteral("Duplicate Entry Found And Removed: %1.").arg(name); }
+QString saved(int count)
+{
+    return QStringLiteral("[%1] Nodes Were Saved Into The Group: LAB.mit").arg(count);
+}
+QString duplicate(const char* name)
+{
+    return QStringLiteral("Duplicate Entry Found And Removed: %1.").arg(name);
+}
 QByteArray names(int count)
 {
     QByteArray text;
@@ -97,8 +104,10 @@ TEST_F(GroupEditor, SaveCleansTheTextAndReportsInOrder)
          full + "\r\nabcdefghijklmnop",
          {tooLong("abcdefghijklmnop"), saved(6000)},
          full},
-        {"6001 names", full + "LAST", {QStringLiteral("You are only allowed [6000] Nodes per group file.  We suggest "
-                                                      "you create another group file for ease of use.")},
+        {"6001 names",
+         full + "LAST",
+         {QStringLiteral("You are only allowed [6000] Nodes per group file.  We suggest "
+                         "you create another group file for ease of use.")},
          unchanged},
     };
     for (const Case& c : cases) {

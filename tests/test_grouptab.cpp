@@ -50,13 +50,14 @@ protected:
     {
         QString s;
         for (QWidget* w : std::initializer_list<QWidget*>{m().tab2filelist, m().tab2butAddGroup, m().tab2butdeletegroup,
-                                                         m().tab2butRenameGroup, m().tab2butClose, m().tab2butAddCPU,
-                                                         m().tab2butDelCPU, m().tab2butSave, m().List1})
+                                                          m().tab2butRenameGroup, m().tab2butClose, m().tab2butAddCPU,
+                                                          m().tab2butDelCPU, m().tab2butSave, m().List1})
             s += QLatin1Char(w->isEnabled() ? '1' : '0');
         for (int i = 0; i < m().List1->count(); ++i)
             s += QLatin1Char(i ? ',' : '|') + m().List1->item(i)->text();
-        return s + QStringLiteral(" %1|%2|%3|%4").arg(m().tab2lblselgroup->text(), m().tab2frame3->title(),
-                                                      m().tab2discpu->text(), m().cpunumberslbl->text());
+        return s + QStringLiteral(" %1|%2|%3|%4")
+                       .arg(m().tab2lblselgroup->text(), m().tab2frame3->title(), m().tab2discpu->text(),
+                            m().cpunumberslbl->text());
     }
     const QString closed = QStringLiteral("110000000 none...|Computers|Select a Group|0");
     TestProgram t;
@@ -67,7 +68,8 @@ TEST_F(GroupTab, AddChecksTheNameInOrder)
     struct Case {
         const char *file, *prefix, *typed, *refusal, *rows;
     };
-    const char* invalid = "Computer Entered has an Invalid Name (contains: '/\\[]:;|<>+=,?*).  Please enter a different";
+    const char* invalid =
+        "Computer Entered has an Invalid Name (contains: '/\\[]:;|<>+=,?*).  Please enter a different";
     const Case cases[] = {
         {"", "lab-", "pc1", nullptr, "LAB-PC1"},
         {"", "lab-", "abcdefghij", nullptr, "LAB-ABCDEFGHIJ"},

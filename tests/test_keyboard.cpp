@@ -31,8 +31,8 @@ void press(QWidget& window, int key)
 QWidget* shown(const QString& window)
 {
     const QWidgetList all = QApplication::topLevelWidgets();
-    const auto found = std::find_if(all.begin(), all.end(),
-                                    [&](QWidget* w) { return w->objectName() == window && w->isVisible(); });
+    const auto found =
+        std::find_if(all.begin(), all.end(), [&](QWidget* w) { return w->objectName() == window && w->isVisible(); });
     return found == all.end() ? nullptr : *found;
 }
 

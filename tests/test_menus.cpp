@@ -69,8 +69,9 @@ TEST_F(Menus, HelpSupportAndOptionsEntries)
     const ShownBox& box = t.dialogs->shown.back();
     EXPECT_EQ(box.title, "Corvane - E-Mail Information");
     EXPECT_EQ(box.icon, MsgIcon::Information);
-    EXPECT_EQ(box.text, "If you have any type of query, problem, bug or comments and suggestions then please email:   " +
-                            vendor::SupportAddress + "    " + vendor::SupportThanks);
+    EXPECT_EQ(box.text,
+              "If you have any type of query, problem, bug or comments and suggestions then please email:   " +
+                  vendor::SupportAddress + "    " + vendor::SupportThanks);
 
     t.program().module1().TemplateText = "New default text";
     m.menuOptions->trigger();
@@ -98,9 +99,9 @@ TEST_F(Menus, AUserGuideThatCannotBeReadIsNamedNotHandedToTheDesktop)
     EXPECT_TRUE(t.browser->opened.isEmpty());
     const QString text =
         "The User Guide " + guide + " could not be read (%1).  Please re-install Corvane to restore it.";
-    EXPECT_EQ(t.dialogs->texts(), QStringList({text.arg("No such file or directory"),
-                                               text.arg("file to open is a directory"),
-                                               text.arg("it is not a regular file")}));
+    EXPECT_EQ(t.dialogs->texts(),
+              QStringList({text.arg("No such file or directory"), text.arg("file to open is a directory"),
+                           text.arg("it is not a regular file")}));
     EXPECT_EQ(t.dialogs->last()->title, "Corvane - File Access Error");
 }
 

@@ -120,7 +120,7 @@ TEST_F(Numeric, SectionsKeepOneNumericAndNumberBoxesTakeOnlyNumbers)
     EXPECT_FALSE(f.Endtxt2Text->isHidden());
     EXPECT_EQ(f.txt2Text->text(), "0");
     EXPECT_TRUE(f.butCalculate->isEnabled());
-    f.opt2Numeric->click(); // already chosen: nothing happens
+    f.opt2Numeric->click();                       // already chosen: nothing happens
     f.txt1Text->setText(QStringLiteral("a b.c")); // a Text section's box is not a number box
     EXPECT_TRUE(t.dialogs->shown.empty());
 

@@ -50,18 +50,23 @@ struct Case {
 TEST(Options, HandlersDoWhatTheirControlsSay)
 {
     const Case cases[] = {
-        {"Messenger, the alias as Reset puts it", "MESSENGER",
+        {"Messenger, the alias as Reset puts it",
+         "MESSENGER",
          [](auto& t, auto& o) {
              o.optOKbut->click();
              EXPECT_TRUE(t.read("Corvane.ini").contains("ALIAS=LABHOST\r\n"));
-         }, {}},
-        {"Messenger, another alias", "MESSENGER",
+         },
+         {}},
+        {"Messenger, another alias",
+         "MESSENGER",
          [](auto& t, auto& o) {
              o.txtAlias->setText("Helpdesk");
              o.optOKbut->click();
              EXPECT_TRUE(t.read("Corvane.ini").contains("ALIAS=Helpdesk\r\n"));
-         }, {kAliasWarning}},
-        {"an empty alias, a new template", "NUVOCLIENT",
+         },
+         {kAliasWarning}},
+        {"an empty alias, a new template",
+         "NUVOCLIENT",
          [](auto& t, auto& o) {
              o.txtAlias->clear();
              o.txtTemplate->setText("Call 555");
@@ -69,8 +74,10 @@ TEST(Options, HandlersDoWhatTheirControlsSay)
              EXPECT_TRUE(t.read("Corvane.ini").contains("ALIAS=Corvane Message Centre\r\n"));
              EXPECT_EQ(t.read("template.dat"), "Call 555\r\n");
              EXPECT_EQ(t.main().messtext->text(), "Call 555");
-         }, {}},
-        {"a refused prefix keeps the settings file", "NUVOCLIENT",
+         },
+         {}},
+        {"a refused prefix keeps the settings file",
+         "NUVOCLIENT",
          [](auto& t, auto& o) {
              const QByteArray before = t.read("Corvane.ini");
              selectOption(o.optPrefixON);
@@ -78,8 +85,10 @@ TEST(Options, HandlersDoWhatTheirControlsSay)
              o.optOKbut->click();
              EXPECT_EQ(t.read("Corvane.ini"), before);
              EXPECT_FALSE(o.isVisible());
-         }, {kPrefixRefused}},
-        {"the prefix and log options act at once", "NUVOCLIENT",
+         },
+         {kPrefixRefused}},
+        {"the prefix and log options act at once",
+         "NUVOCLIENT",
          [](auto& t, auto& o) {
              selectOption(o.optPrefixON);
              selectOption(o.optLogMsgOFF);
@@ -89,8 +98,10 @@ TEST(Options, HandlersDoWhatTheirControlsSay)
              selectOption(o.optLogMsgON);
              EXPECT_FALSE(o.txtPrefix->isEnabled() || o.Label3->isEnabled());
              EXPECT_EQ(t.program().module1().PrefixEnabled * 10 + t.program().module1().LogMessages, 1);
-         }, {}},
-        {"Delete Log answered No, then Yes", "NUVOCLIENT",
+         },
+         {}},
+        {"Delete Log answered No, then Yes",
+         "NUVOCLIENT",
          [](auto& t, auto& o) {
              t.write("Logs/sent.Log", "\r\n[LOG_BEGIN]\r\n");
              t.dialogs->answer(MsgAnswer::No);
@@ -99,7 +110,8 @@ TEST(Options, HandlersDoWhatTheirControlsSay)
              t.dialogs->answer(MsgAnswer::Yes);
              o.butDeleteMsgLog->click();
              EXPECT_TRUE(QFile::exists(t.path("Logs/sent.Log")) && t.read("Logs/sent.Log").isEmpty());
-         }, {kDeleteQuestion, kDeleteQuestion}},
+         },
+         {kDeleteQuestion, kDeleteQuestion}},
         {"the folder list opens a folder and its parent; the file list follows; the path names a file",
          "NUVOCLIENT",
          [](auto& t, auto& o) {
@@ -119,7 +131,8 @@ TEST(Options, HandlersDoWhatTheirControlsSay)
              EXPECT_EQ(o.Dir1->path(), above);
              EXPECT_EQ(o.File1->path(), above);
              EXPECT_EQ(o.Label2->text(), t.path("Logs/hosts")) << "only a file chosen changes the path";
-         }, {}},
+         },
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

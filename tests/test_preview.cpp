@@ -31,23 +31,27 @@ const QString clientBox = QStringLiteral(
 
 class MessageFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         t.setSetting("STARTUP", "0");
         t.start();
     }
-    forms::mainform &m() { return t.main(); }
-    void save(const QString &relative) {
+    forms::mainform& m() { return t.main(); }
+    void save(const QString& relative)
+    {
         t.dialogs->chooseFile(t.path(relative));
         m().mnuSaveMess->trigger();
     }
-    void open(const QString &relative) {
+    void open(const QString& relative)
+    {
         t.dialogs->chooseFile(t.path(relative));
         m().mnuOpenMess->trigger();
     }
     TestProgram t;
 };
 
-TEST_F(MessageFiles, AMessageSavedAndOpenedAgainStaysAsItWas) {
+TEST_F(MessageFiles, AMessageSavedAndOpenedAgainStaysAsItWas)
+{
     m().messtext->setText("Hello");
     save("Messages/hello");
     EXPECT_EQ(t.dialogs->last()->title, "Save Corvane Message File...");
@@ -65,13 +69,15 @@ TEST_F(MessageFiles, AMessageSavedAndOpenedAgainStaysAsItWas) {
     EXPECT_EQ(t.dialogs->texts(), QStringList()) << "no box on the way";
 }
 
-TEST_F(MessageFiles, AnEmptyFileEmptiesTheMessageBox) {
+TEST_F(MessageFiles, AnEmptyFileEmptiesTheMessageBox)
+{
     t.write("Messages/empty.txt", {});
     open("Messages/empty.txt");
     EXPECT_EQ(m().messtext->text(), "");
 }
 
-TEST_F(MessageFiles, CancelledDialogsChangeNothing) {
+TEST_F(MessageFiles, CancelledDialogsChangeNothing)
+{
     m().messtext->setText("kept");
     m().mnuOpenMess->trigger();
     m().mnuSaveMess->trigger();
@@ -80,9 +86,10 @@ TEST_F(MessageFiles, CancelledDialogsChangeNothing) {
     EXPECT_EQ(QDir(t.path("Messages")).entryList(QDir::Files), QStringList());
 }
 
-TEST_F(MessageFiles, MissingFilesAndFoldersAreNotOpened) {
+TEST_F(MessageFiles, MissingFilesAndFoldersAreNotOpened)
+{
     m().messtext->setText("kept");
-    for (const char *name : {"Messages/none.txt", "Messages"}) {
+    for (const char* name : {"Messages/none.txt", "Messages"}) {
         open(name);
         ASSERT_NE(t.dialogs->last(), nullptr);
         EXPECT_EQ(t.dialogs->last()->text, "The message file does not exist!");
@@ -92,7 +99,8 @@ TEST_F(MessageFiles, MissingFilesAndFoldersAreNotOpened) {
     }
 }
 
-TEST_F(MessageFiles, AnEmptyMessageIsNotSaved) {
+TEST_F(MessageFiles, AnEmptyMessageIsNotSaved)
+{
     m().messtext->setText("");
     t.dialogs->chooseFile(t.path("Messages/x.txt"));
     m().mnuSaveMess_Click();
@@ -103,11 +111,12 @@ TEST_F(MessageFiles, AnEmptyMessageIsNotSaved) {
     EXPECT_FALSE(QFile::exists(t.path("Messages/x.txt")));
 }
 
-TEST_F(MessageFiles, AFailedSaveSaysSoAndLosesNothing) {
+TEST_F(MessageFiles, AFailedSaveSaysSoAndLosesNothing)
+{
     t.write("Messages/old.txt", "old text\r\n");
     m().messtext->setText("new text");
     QDir().mkpath(t.path("Messages/folder.txt"));
-    for (const char *target : {"Messages/folder.txt", "Messages/no such folder/x.txt"}) {
+    for (const char* target : {"Messages/folder.txt", "Messages/no such folder/x.txt"}) {
         save(target);
         ASSERT_NE(t.dialogs->last(), nullptr);
         EXPECT_EQ(t.dialogs->last()->kind, "msgBox") << target;
@@ -122,7 +131,8 @@ TEST_F(MessageFiles, AFailedSaveSaysSoAndLosesNothing) {
 // The preview by the Messenger service: the local computer answers the echo through the doubles.
 class MessengerPreview : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         t.setSetting("STARTUP", "0");
         t.setSetting("SERVICE", "MESSENGER");
         auto resolver = std::make_unique<FakeResolver>();
@@ -134,12 +144,13 @@ protected:
         t.pending.pinger = std::move(pinger);
         t.start();
     }
-    FakePinger *pinger_ = nullptr;
+    FakePinger* pinger_ = nullptr;
     TestProgram t;
 };
 
-TEST_F(MessengerPreview, ADeliveredPreviewShowsNoBox) {
-    forms::mainform &m = t.main();
+TEST_F(MessengerPreview, ADeliveredPreviewShowsNoBox)
+{
+    forms::mainform& m = t.main();
     m.messtext->setText("Fire drill at 3pm");
     const std::size_t before = t.dialogs->shown.size();
     m.butTest->click();
@@ -156,8 +167,9 @@ TEST_F(MessengerPreview, ADeliveredPreviewShowsNoBox) {
     EXPECT_EQ(t.messenger->calls.size(), 2);
 }
 
-TEST_F(MessengerPreview, AFailedPreviewShowsTheMessengerBox) {
-    forms::mainform &m = t.main();
+TEST_F(MessengerPreview, AFailedPreviewShowsTheMessengerBox)
+{
+    forms::mainform& m = t.main();
     t.messenger->code = 2273;
     m.butTest_Click();
     ASSERT_NE(t.dialogs->last(), nullptr);
@@ -177,7 +189,8 @@ TEST_F(MessengerPreview, AFailedPreviewShowsTheMessengerBox) {
 // The preview by the Nuvo client: a client on this computer (a loopback peer) receives the file.
 class ClientPreview : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         t.setSetting("STARTUP", "0");
         t.setSetting("SENDASIP", "YES");
         t.setSetting("PORT", QString::number(peer.port()));
@@ -192,8 +205,9 @@ protected:
     TestProgram t;
 };
 
-TEST_F(ClientPreview, TheLocalClientReceivesTheMessageFileAndNoBoxIsShown) {
-    forms::mainform &m = t.main();
+TEST_F(ClientPreview, TheLocalClientReceivesTheMessageFileAndNoBoxIsShown)
+{
+    forms::mainform& m = t.main();
     m.messtext->setText("Preview for the client");
     const std::size_t before = t.dialogs->shown.size();
     m.butTest->click();
@@ -206,7 +220,8 @@ TEST_F(ClientPreview, TheLocalClientReceivesTheMessageFileAndNoBoxIsShown) {
     EXPECT_EQ(t.program().module1().DeliveryStatus, "Winsock Communication Successfull");
 }
 
-TEST_F(ClientPreview, ARefusedTransferShowsTheClientBox) {
+TEST_F(ClientPreview, ARefusedTransferShowsTheClientBox)
+{
     peer.setScript(FakeNuvo::refuse());
     t.main().butTest_Click();
     ASSERT_NE(t.dialogs->last(), nullptr);
@@ -215,8 +230,9 @@ TEST_F(ClientPreview, ARefusedTransferShowsTheClientBox) {
     EXPECT_EQ(t.dialogs->last()->icon, MsgIcon::Critical);
 }
 
-TEST_F(ClientPreview, AMissingPageStopsThePreviewBeforeAnyDelivery) {
-    forms::mainform &m = t.main();
+TEST_F(ClientPreview, AMissingPageStopsThePreviewBeforeAnyDelivery)
+{
+    forms::mainform& m = t.main();
     selectOption(m.optHTML);
     m.txtPathtoHTML->setText(t.path("Messages/gone.html"));
     m.butTest_Click();
@@ -230,13 +246,14 @@ TEST_F(ClientPreview, AMissingPageStopsThePreviewBeforeAnyDelivery) {
 
 // The send commands, the menus and the review stay reachable while a send waits on the network;
 // each is refused, and the running send goes on to its one client untouched.
-TEST_F(ClientPreview, EverySendStartedWhileAPreviewOrADistributionRunsIsRefused) {
-    forms::mainform &m = t.main();
-    Module1 &m1 = t.program().module1();
+TEST_F(ClientPreview, EverySendStartedWhileAPreviewOrADistributionRunsIsRefused)
+{
+    forms::mainform& m = t.main();
+    Module1& m1 = t.program().module1();
     FakeNuvo::Script slow;
     slow.replyDelayMs = 200;
     peer.setScript(slow);
-    for (QPushButton *running : {m.butTest, m.tab1butSend}) {
+    for (QPushButton* running : {m.butTest, m.tab1butSend}) {
         SCOPED_TRACE(running->text().toStdString());
         selectOption(m.tab1opt2);
         m.tab1sendcpu->setText("labhost");
@@ -263,29 +280,30 @@ TEST_F(ClientPreview, EverySendStartedWhileAPreviewOrADistributionRunsIsRefused)
 
 // The real save dialog, played by a timer as the operator would: "notes" typed where notes.txt exists
 // is asked about before anything is replaced.
-TEST(FileDialogs, ANameTypedWithoutItsExtensionIsAskedAboutBeforeAFileIsReplaced) {
+TEST(FileDialogs, ANameTypedWithoutItsExtensionIsAskedAboutBeforeAFileIsReplaced)
+{
     QTemporaryDir dir;
     QFile old(dir.path() + "/notes.txt");
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.close();
     QtDialogs dialogs;
-    for (const auto &[answer, chosen] : {std::pair{QMessageBox::No, QString()},
-                                         std::pair{QMessageBox::Yes, dir.path() + "/notes.txt"}}) {
+    for (const auto& [answer, chosen] :
+         {std::pair{QMessageBox::No, QString()}, std::pair{QMessageBox::Yes, dir.path() + "/notes.txt"}}) {
         QStringList questions;
         bool typed = false;
         QTimer operatorAtTheScreen;
         operatorAtTheScreen.setInterval(10);
         QObject::connect(&operatorAtTheScreen, &QTimer::timeout, [&] {
-            QWidget *front = QApplication::activeModalWidget();
-            if (auto *question = qobject_cast<QMessageBox *>(front); question && question->isVisible()) {
+            QWidget* front = QApplication::activeModalWidget();
+            if (auto* question = qobject_cast<QMessageBox*>(front); question && question->isVisible()) {
                 questions << question->text();
                 question->button(answer)->click();
-            } else if (auto *files = qobject_cast<QFileDialog *>(front); files && files->isVisible()) {
+            } else if (auto* files = qobject_cast<QFileDialog*>(front); files && files->isVisible()) {
                 if (typed) {
                     files->reject(); // the operator gives up after saying No
                     return;
                 }
-                auto *name = files->findChild<QLineEdit *>("fileNameEdit");
+                auto* name = files->findChild<QLineEdit*>("fileNameEdit");
                 if (!name)
                     return;
                 typed = true;

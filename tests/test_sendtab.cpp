@@ -15,7 +15,10 @@ using namespace corvane::test;
 
 namespace {
 
-QColor textColour(QWidget* w) { return w->palette().color(QPalette::WindowText); }
+QColor textColour(QWidget* w)
+{
+    return w->palette().color(QPalette::WindowText);
+}
 const QColor kBlue(0, 0, 255);
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
@@ -34,10 +37,7 @@ protected:
         m1 = &t.program().module1();
         t.dialogs->shown.clear();
     }
-    void group(const QString& name, const QByteArray& bytes)
-    {
-        t.addGroup(name, bytes);
-    }
+    void group(const QString& name, const QByteArray& bytes) { t.addGroup(name, bytes); }
     // The operator clicks the group in the list.
     void clickGroup(const QString& name) { ASSERT_TRUE(t.clickGroup(name)) << name.toStdString(); }
     void sendNow() { m->tab1butSend->click(); }

@@ -20,11 +20,26 @@ namespace {
 
 QStringList defaults()
 {
-    return {"HOSTPATH=/etc/hosts",   "PREFIXSTATUS=0",          "PREFIX=NONE",         "LOGMSGS=1",
-            "DOMAIN_ENABLE=0",       "STARTUP=0",               "ALIAS=Ops Desk",      "SENDASIP=NO",
-            "SERVICE=NUVOCLIENT",    "PORT=9125",               "WIN_TITLE=IT Notice", "WIN_SHOWDATE=YES",
-            "WIN_SHOWTIME=NO",       "WIN_TIMEOUT=NO",          "WIN_TIMEOUTMIN=5",    "ENABLE_CPUTARGET=YES",
-            "ENABLE_GROUPTARGET=YES", "ENABLE_GROUPMANAGE=YES", "ENABLE_HOSTMANAGE=YES", "ENABLE_FROM=YES",
+    return {"HOSTPATH=/etc/hosts",
+            "PREFIXSTATUS=0",
+            "PREFIX=NONE",
+            "LOGMSGS=1",
+            "DOMAIN_ENABLE=0",
+            "STARTUP=0",
+            "ALIAS=Ops Desk",
+            "SENDASIP=NO",
+            "SERVICE=NUVOCLIENT",
+            "PORT=9125",
+            "WIN_TITLE=IT Notice",
+            "WIN_SHOWDATE=YES",
+            "WIN_SHOWTIME=NO",
+            "WIN_TIMEOUT=NO",
+            "WIN_TIMEOUTMIN=5",
+            "ENABLE_CPUTARGET=YES",
+            "ENABLE_GROUPTARGET=YES",
+            "ENABLE_GROUPMANAGE=YES",
+            "ENABLE_HOSTMANAGE=YES",
+            "ENABLE_FROM=YES",
             "ERRORLOG=YES"};
 }
 
@@ -55,9 +70,9 @@ TEST_F(Settings, LinesAreReadByPositionNotByKey)
 {
     QStringList lines = defaults();
     for (QString& line : lines)
-        line.replace(0, 2, "XX"); // every key misspelt
-    lines[6] = "XLIAS=Front=Desk";   // the value ends at a second "="
-    lines[7] = "XXNDASIP=yes";       // a value neither YES nor NO is taken as it stands
+        line.replace(0, 2, "XX");  // every key misspelt
+    lines[6] = "XLIAS=Front=Desk"; // the value ends at a second "="
+    lines[7] = "XXNDASIP=yes";     // a value neither YES nor NO is taken as it stands
     lines[9] = "XXRT=4242";
     t.writeSettings(lines);
     t.start();

@@ -273,8 +273,9 @@ TEST_F(ExitCommand, YesWritesTheSettingsLogsAndEnds)
     t.main().Exit->trigger();
     EXPECT_EQ(t.end->count, 1);
     EXPECT_EQ(splitTextLines(t.read(QStringLiteral("Corvane.ini")))[10], "WIN_TITLE=Changed");
-    EXPECT_TRUE(splitTextLines(t.read(QStringLiteral("errorlog.log"))).last().endsWith(
-        "] [EXIT] Corvane Closed via Exit Button"));
+    EXPECT_TRUE(splitTextLines(t.read(QStringLiteral("errorlog.log")))
+                    .last()
+                    .endsWith("] [EXIT] Corvane Closed via Exit Button"));
     EXPECT_TRUE(QFile::exists(t.path(QStringLiteral("Logs/Checkit.log")))) << "not written in this run";
 }
 

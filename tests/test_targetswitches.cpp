@@ -16,45 +16,51 @@ const QString allDisabled = QStringLiteral("Corvane - Admin Disabled All Targets
 class TargetSwitches : public ::testing::Test {
 protected:
     void SetUp() override { t.setSetting("STARTUP", "0"); }
-    void configure(const char *service, const char *domain, const char *cpu, const char *group) {
+    void configure(const char* service, const char* domain, const char* cpu, const char* group)
+    {
         t.setSetting("SERVICE", service);
         t.setSetting("DOMAIN_ENABLE", domain);
         t.setSetting("ENABLE_CPUTARGET", cpu);
         t.setSetting("ENABLE_GROUPTARGET", group);
     }
-    int allDisabledBoxes() const {
+    int allDisabledBoxes() const
+    {
         int n = 0;
-        for (const ShownBox &box : t.dialogs->shown)
+        for (const ShownBox& box : t.dialogs->shown)
             n += box.title == allDisabled ? 1 : 0;
         return n;
     }
     // Enabled and selected states, in the order Group, Computer, Domain, of both windows.
-    std::vector<bool> enabled() {
-        forms::mainform &m = t.main();
-        forms::frmWizard &w = t.program().frmWizard();
+    std::vector<bool> enabled()
+    {
+        forms::mainform& m = t.main();
+        forms::frmWizard& w = t.program().frmWizard();
         return {m.tab1opt1->isEnabled(), m.tab1opt2->isEnabled(),  m.tab1opt3->isEnabled(),
                 w.optGroup->isEnabled(), w.optSingle->isEnabled(), w.optDomain->isEnabled()};
     }
-    std::vector<bool> selected() {
-        forms::mainform &m = t.main();
-        forms::frmWizard &w = t.program().frmWizard();
+    std::vector<bool> selected()
+    {
+        forms::mainform& m = t.main();
+        forms::frmWizard& w = t.program().frmWizard();
         return {m.tab1opt1->isChecked(), m.tab1opt2->isChecked(),  m.tab1opt3->isChecked(),
                 w.optGroup->isChecked(), w.optSingle->isChecked(), w.optDomain->isChecked()};
     }
     TestProgram t;
 };
 
-TEST_F(TargetSwitches, TheWizardIsCreatedHiddenWithItsTargetOptions) {
+TEST_F(TargetSwitches, TheWizardIsCreatedHiddenWithItsTargetOptions)
+{
     t.start();
     ASSERT_TRUE(t.program().frmWizardLoaded());
-    forms::frmWizard &w = t.program().frmWizard();
+    forms::frmWizard& w = t.program().frmWizard();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.optGroup->text(), "Group");
     EXPECT_EQ(w.optSingle->text(), "Single Computer");
     EXPECT_EQ(w.optDomain->text(), "Domain (Messenger Service Only)");
 }
 
-TEST_F(TargetSwitches, MessengerWithEveryTargetOfferedEndsOnGroups) {
+TEST_F(TargetSwitches, MessengerWithEveryTargetOfferedEndsOnGroups)
+{
     configure("MESSENGER", "0", "YES", "YES");
     t.start();
     EXPECT_EQ(enabled(), std::vector<bool>(6, true));
@@ -62,7 +68,8 @@ TEST_F(TargetSwitches, MessengerWithEveryTargetOfferedEndsOnGroups) {
     EXPECT_EQ(allDisabledBoxes(), 0);
 }
 
-TEST_F(TargetSwitches, DomainIsChosenWhenTheOtherTargetsAreWithheld) {
+TEST_F(TargetSwitches, DomainIsChosenWhenTheOtherTargetsAreWithheld)
+{
     configure("MESSENGER", "0", "NO", "NO");
     t.start();
     EXPECT_EQ(enabled(), (std::vector<bool>{false, false, true, false, false, true}));
@@ -70,11 +77,12 @@ TEST_F(TargetSwitches, DomainIsChosenWhenTheOtherTargetsAreWithheld) {
     EXPECT_EQ(allDisabledBoxes(), 0);
 }
 
-TEST_F(TargetSwitches, NoTargetLeftFallsBackToSingleComputersAtEveryTabSwitch) {
+TEST_F(TargetSwitches, NoTargetLeftFallsBackToSingleComputersAtEveryTabSwitch)
+{
     configure("MESSENGER", "1", "NO", "NO");
     t.start();
     ASSERT_EQ(allDisabledBoxes(), 1);
-    const ShownBox &box = t.dialogs->shown.back();
+    const ShownBox& box = t.dialogs->shown.back();
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.text, "Your Administrator has disabled ALL valid targets using the Corvane.ini file.  Corvane will "
                         "now default to single PC targets because no targets are available.");
@@ -87,7 +95,8 @@ TEST_F(TargetSwitches, NoTargetLeftFallsBackToSingleComputersAtEveryTabSwitch) {
     EXPECT_EQ(selected(), (std::vector<bool>{false, true, false, false, true, false}));
 }
 
-TEST_F(TargetSwitches, ClientModeWithEveryTargetWithheldDisablesThemAll) {
+TEST_F(TargetSwitches, ClientModeWithEveryTargetWithheldDisablesThemAll)
+{
     configure("NUVOCLIENT", "0", "NO", "NO");
     t.start();
     EXPECT_EQ(enabled(), std::vector<bool>(6, false));
@@ -105,12 +114,13 @@ TEST_F(TargetSwitches, ClientModeWithEveryTargetWithheldDisablesThemAll) {
     EXPECT_TRUE(again.main().tab1opt2->isChecked());
 }
 
-TEST_F(TargetSwitches, SwitchesInOtherCaseChangeNothing) {
+TEST_F(TargetSwitches, SwitchesInOtherCaseChangeNothing)
+{
     configure("NUVOCLIENT", "0", "yes", "yes");
     t.setSetting("ENABLE_GROUPMANAGE", "no");
     t.setSetting("ENABLE_FROM", "No");
     t.start();
-    forms::mainform &m = t.main();
+    forms::mainform& m = t.main();
     // The client mode's own choice stands: Computer, with Group still offered as built.
     EXPECT_TRUE(m.tab1opt2->isChecked());
     EXPECT_FALSE(m.tab1opt1->isChecked());
@@ -120,9 +130,10 @@ TEST_F(TargetSwitches, SwitchesInOtherCaseChangeNothing) {
     EXPECT_TRUE(t.options().txtAlias->isEnabled());
 }
 
-TEST_F(TargetSwitches, AHandPickedTargetIsReplacedAtTheNextTabSwitch) {
+TEST_F(TargetSwitches, AHandPickedTargetIsReplacedAtTheNextTabSwitch)
+{
     t.start();
-    forms::mainform &m = t.main();
+    forms::mainform& m = t.main();
     ASSERT_TRUE(m.tab1opt1->isChecked());
     selectOption(m.tab1opt2);
     m.SSTab1->setCurrentIndex(3);
@@ -130,11 +141,12 @@ TEST_F(TargetSwitches, AHandPickedTargetIsReplacedAtTheNextTabSwitch) {
     EXPECT_FALSE(m.tab1opt2->isChecked());
 }
 
-TEST_F(TargetSwitches, ManagementTabsAndTheGroupsMenuCanBeWithheld) {
+TEST_F(TargetSwitches, ManagementTabsAndTheGroupsMenuCanBeWithheld)
+{
     t.setSetting("ENABLE_GROUPMANAGE", "NO");
     t.setSetting("ENABLE_HOSTMANAGE", "NO");
     t.start();
-    forms::mainform &m = t.main();
+    forms::mainform& m = t.main();
     EXPECT_FALSE(m.SSTab1->isTabEnabled(1));
     EXPECT_FALSE(m.SSTab1->isTabEnabled(2));
     EXPECT_TRUE(m.SSTab1->isTabEnabled(3));
@@ -149,7 +161,8 @@ TEST_F(TargetSwitches, ManagementTabsAndTheGroupsMenuCanBeWithheld) {
     EXPECT_TRUE(open.main().menuGroups->menuAction()->isEnabled());
 }
 
-TEST_F(TargetSwitches, AWithheldAliasCannotBeEditedButIsStillSent) {
+TEST_F(TargetSwitches, AWithheldAliasCannotBeEditedButIsStillSent)
+{
     t.setSetting("ENABLE_FROM", "NO");
     t.setSetting("ALIAS", "Helpdesk");
     t.start();
@@ -164,7 +177,8 @@ TEST_F(TargetSwitches, AWithheldAliasCannotBeEditedButIsStillSent) {
     EXPECT_FALSE(t.options().txtAlias->isEnabled());
 }
 
-TEST_F(TargetSwitches, ATabSwitchForgetsTheChosenGroup) {
+TEST_F(TargetSwitches, ATabSwitchForgetsTheChosenGroup)
+{
     t.start();
     t.program().module1().SelectedGroupFile = "SALES.mit";
     t.main().SSTab1->setCurrentIndex(4);

@@ -11,8 +11,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QFile>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -20,7 +20,10 @@ using namespace corvane;
 using namespace corvane::test;
 
 // Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -96,9 +99,10 @@ TEST_F(Transfer, PlainMessageFileHasSevenKeyLinesThenTheMessage)
     m1->ShowTime = "YES";
     m1->CurrentMessage = "Line one\r\nLine two";
     m1->WriteClientMessageFile(m1->SocketFile);
-    const QByteArray expected = "CLI_HEADLINE=Staff notice\r\nCLI_WIN_TITLE=Corvane Message\r\nCLI_DATE=" +
-                                m1->DateText().toLatin1() + "\r\nCLI_TIME=13:05:06\r\nCLI_FROM=ADMIN\r\n"
-                                "CLI_TYPE=PLAIN\r\nCLI_TIMEOUT=DISABLED\r\nLine one\r\nLine two\r\n";
+    const QByteArray expected =
+        "CLI_HEADLINE=Staff notice\r\nCLI_WIN_TITLE=Corvane Message\r\nCLI_DATE=" + m1->DateText().toLatin1() +
+        "\r\nCLI_TIME=13:05:06\r\nCLI_FROM=ADMIN\r\n"
+        "CLI_TYPE=PLAIN\r\nCLI_TIMEOUT=DISABLED\r\nLine one\r\nLine two\r\n";
     EXPECT_EQ(t.read("socket.txt"), expected);
     EXPECT_TRUE(t.dialogs->shown.empty());
 }
@@ -206,7 +210,9 @@ TEST_F(Transfer, TextFromMailReachesTheClientInTheWesternCodePage)
     m1->WriteClientMessageFile(m1->SocketFile);
     const QByteArray written = t.read("socket.txt");
     EXPECT_TRUE(written.startsWith("CLI_HEADLINE=Caf\xe9 \x96 today\r\n"));
-    EXPECT_TRUE(written.endsWith("\r\nLunch 5 \x80 \x93" "free\x94 ?\r\n")) << "what the code page lacks is a ?";
+    EXPECT_TRUE(written.endsWith("\r\nLunch 5 \x80 \x93"
+                                 "free\x94 ?\r\n"))
+        << "what the code page lacks is a ?";
     EXPECT_EQ(splitTextLines(written).last(), QStringLiteral("Lunch 5 \u20ac \u201cfree\u201d ?"));
     EXPECT_TRUE(t.program().netSend().DeliverMessage("127.0.0.1", m1->CurrentMessage, "SINGLE"));
     pump(50);

@@ -38,14 +38,29 @@ TEST(UserGuide, IsAPdfOfSeveralPagesWithEverySection)
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines)
         line = line.trimmed();
-    for (const char* heading :
-         {"Getting started", "Sending a message", "Delivery modes", "Installing the Nuvo client", "Groups",
-          "The Group Management tab", "The group text editor", "The numbered-name generator",
-          "Examples of numbered names", "The hosts file", "Saving /etc/hosts", "Distribution logs",
-          "The message wizard", "Scheduling a distribution", "atd must run", "The unattended command line",
-          "The settings file Corvane.ini", "Troubleshooting", "Reading a failed delivery", "Red icon, PING No",
-          "Blue icon with the Nuvo Client", "Blue icon with the Messenger service",
-          "Red icon, PING Not Applicable"}) {
+    for (const char* heading : {"Getting started",
+                                "Sending a message",
+                                "Delivery modes",
+                                "Installing the Nuvo client",
+                                "Groups",
+                                "The Group Management tab",
+                                "The group text editor",
+                                "The numbered-name generator",
+                                "Examples of numbered names",
+                                "The hosts file",
+                                "Saving /etc/hosts",
+                                "Distribution logs",
+                                "The message wizard",
+                                "Scheduling a distribution",
+                                "atd must run",
+                                "The unattended command line",
+                                "The settings file Corvane.ini",
+                                "Troubleshooting",
+                                "Reading a failed delivery",
+                                "Red icon, PING No",
+                                "Blue icon with the Nuvo Client",
+                                "Blue icon with the Messenger service",
+                                "Red icon, PING Not Applicable"}) {
         const bool found = std::any_of(lines.begin(), lines.end(), [&](const QString& line) {
             return line == QLatin1String(heading) || line.endsWith(QLatin1String(". ") + QLatin1String(heading));
         });

@@ -99,8 +99,7 @@ TEST_F(Wizard, NuvoClientWithAGroupAndAnHtmlPageFillsTheMainWindow)
     EXPECT_EQ(m.lblMinutesDisplay->text(), "Show Message for [7] minutes.");
     EXPECT_TRUE(m.optHTML->isChecked());
     EXPECT_EQ(m.txtPathtoHTML->text(), "/srv/notices/outage.html");
-    EXPECT_EQ(m.messtext->text(),
-              "<A HTML file will be used as the message to send>\r\n\r\n/srv/notices/outage.html");
+    EXPECT_EQ(m.messtext->text(), "<A HTML file will be used as the message to send>\r\n\r\n/srv/notices/outage.html");
     EXPECT_TRUE(m.tab1butSend->isEnabled());
 
     // Finish only hides the wizard: the next showing starts again at the welcome, Single Computer chosen.

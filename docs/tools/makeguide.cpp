@@ -83,8 +83,8 @@ int main(int argc, char* argv[])
     QPdfWriter pdf(&target);
     pdf.setTitle(QStringLiteral("Corvane Server - User Guide"));
     pdf.setCreator(QStringLiteral("Corvane Server"));
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                  QPageLayout::Millimeter));
+    pdf.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     pdf.setResolution(300);
     // Printing gives every page margins of 2 cm and a page number.
     guide.print(&pdf);

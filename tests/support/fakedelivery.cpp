@@ -6,8 +6,14 @@ namespace corvane::test {
 
 RecordingTcpClient::RecordingTcpClient(std::unique_ptr<ITcpClient> inner) : inner_(std::move(inner))
 {
-    inner_->DataArrival = [this](int n) { if (DataArrival) DataArrival(n); };
-    inner_->SendComplete = [this] { if (SendComplete) SendComplete(); };
+    inner_->DataArrival = [this](int n) {
+        if (DataArrival)
+            DataArrival(n);
+    };
+    inner_->SendComplete = [this] {
+        if (SendComplete)
+            SendComplete();
+    };
 }
 
 void RecordingTcpClient::Connect(const QString& host, std::uint16_t port)

@@ -37,10 +37,18 @@ public:
 class RecordingTcpClient : public ITcpClient {
 public:
     explicit RecordingTcpClient(std::unique_ptr<ITcpClient> inner = std::make_unique<LinuxTcpClient>());
-    void Close() override { ++closes; inner_->Close(); }
+    void Close() override
+    {
+        ++closes;
+        inner_->Close();
+    }
     void Connect(const QString& host, std::uint16_t port) override;
     int State() override { return inner_->State(); }
-    void SendData(const QByteArray& bytes) override { sent << bytes; inner_->SendData(bytes); }
+    void SendData(const QByteArray& bytes) override
+    {
+        sent << bytes;
+        inner_->SendData(bytes);
+    }
     QByteArray GetData() override { return inner_->GetData(); }
     ITcpClient& inner() { return *inner_; }
 
@@ -55,8 +63,17 @@ private:
 // Names from a table; any other name goes to the system's resolver unless `systemFallback` is off.
 class FakeResolver : public IResolver {
 public:
-    int startup(std::uint16_t version) override { ++startups; lastVersion = version; return startupResult; }
-    int cleanup() override { ++cleanups; return cleanupResult; }
+    int startup(std::uint16_t version) override
+    {
+        ++startups;
+        lastVersion = version;
+        return startupResult;
+    }
+    int cleanup() override
+    {
+        ++cleanups;
+        return cleanupResult;
+    }
     QByteArray hostByName(const QByteArray& name) override;
 
     QMap<QString, QString> names; // name -> dotted address

@@ -39,7 +39,10 @@ FakeNuvo::~FakeNuvo()
     }
 }
 
-bool FakeNuvo::listening() const { return server_->isListening(); }
+bool FakeNuvo::listening() const
+{
+    return server_->isListening();
+}
 
 void FakeNuvo::accept()
 {

@@ -30,7 +30,7 @@ class FakeNuvo : public QObject {
     Q_OBJECT
 public:
     struct Script {
-        QByteArray onConnect;                                              // sent once connected
+        QByteArray onConnect;                                                     // sent once connected
         std::optional<QByteArray> requestReply = QByteArray("Received:PACKET:1"); // none: silent
         std::optional<QByteArray> offerReply = QByteArray("Received:PEND~#:1");   // after name and size
         bool closeAfterRequestReply = false;
@@ -44,20 +44,50 @@ public:
     };
     // The scripts of the usual clients.
     static Script grant() { return {}; }
-    static Script refuse() { Script s; s.requestReply = QByteArray("Received:PACKET:-1"); return s; }
-    static Script silent() { Script s; s.requestReply.reset(); return s; }
-    static Script noOfferReply() { Script s; s.offerReply.reset(); return s; }
-    static Script denyFile() { Script s; s.offerReply = QByteArray("Received:PEND~#:0"); return s; }
-    static Script denied() { Script s; s.requestReply = QByteArray("Received:denied"); return s; }
-    static Script reply(const QByteArray& toRequest) { Script s; s.requestReply = toRequest; return s; }
+    static Script refuse()
+    {
+        Script s;
+        s.requestReply = QByteArray("Received:PACKET:-1");
+        return s;
+    }
+    static Script silent()
+    {
+        Script s;
+        s.requestReply.reset();
+        return s;
+    }
+    static Script noOfferReply()
+    {
+        Script s;
+        s.offerReply.reset();
+        return s;
+    }
+    static Script denyFile()
+    {
+        Script s;
+        s.offerReply = QByteArray("Received:PEND~#:0");
+        return s;
+    }
+    static Script denied()
+    {
+        Script s;
+        s.requestReply = QByteArray("Received:denied");
+        return s;
+    }
+    static Script reply(const QByteArray& toRequest)
+    {
+        Script s;
+        s.requestReply = toRequest;
+        return s;
+    }
 
     struct Session {
-        QByteArray received;      // every byte, in order
-        QByteArray request;       // the first 15 bytes: the transfer request
-        QByteArray name;          // the file name offered
-        qint64 size = -1;         // the size offered
-        QByteArray file;          // the bytes after the offer
-        bool complete = false;    // as many file bytes as offered have arrived
+        QByteArray received;          // every byte, in order
+        QByteArray request;           // the first 15 bytes: the transfer request
+        QByteArray name;              // the file name offered
+        qint64 size = -1;             // the size offered
+        QByteArray file;              // the bytes after the offer
+        bool complete = false;        // as many file bytes as offered have arrived
         bool closedByPeer = false;    // the script closed it
         bool closedByProgram = false; // the program closed it
     };

@@ -5,11 +5,11 @@
 #include "engine/textfile.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <QDir>
 #include <QDirIterator>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -90,7 +90,10 @@ void TestProgram::write(const QString& relative, const QByteArray& bytes) const
     file.write(bytes);
 }
 
-void TestProgram::writeSettings(const QStringList& lines) const { write(QStringLiteral("Corvane.ini"), crlfLines(lines)); }
+void TestProgram::writeSettings(const QStringList& lines) const
+{
+    write(QStringLiteral("Corvane.ini"), crlfLines(lines));
+}
 
 void TestProgram::setSetting(const QString& key, const QString& value) const
 {
@@ -119,8 +122,14 @@ Program& TestProgram::start(const QStringList& arguments)
     return *program_;
 }
 
-forms::mainform& TestProgram::main() { return program_->mainform(); }
-forms::frmOptions& TestProgram::options() { return program_->frmOptions(); }
+forms::mainform& TestProgram::main()
+{
+    return program_->mainform();
+}
+forms::frmOptions& TestProgram::options()
+{
+    return program_->frmOptions();
+}
 
 void TestProgram::addGroup(const QString& name, const QByteArray& bytes)
 {

@@ -20,7 +20,10 @@ bool waitFor(const std::function<bool()>& done, int milliseconds)
     return done();
 }
 
-bool onOwnXDisplay() { return qEnvironmentVariableIsSet("CORVANE_X_CHILD"); }
+bool onOwnXDisplay()
+{
+    return qEnvironmentVariableIsSet("CORVANE_X_CHILD");
+}
 
 QString runOnOwnXDisplay(const QStringList& tools)
 {
@@ -33,9 +36,9 @@ QString runOnOwnXDisplay(const QStringList& tools)
 
     // Xvfb picks a free display and names it on the descriptor it is given.
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                        QStringLiteral("0"), QStringLiteral("1366x768x24"), QStringLiteral("-nolisten"),
-                                        QStringLiteral("tcp")});
+    xvfb.start(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                QStringLiteral("1366x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!xvfb.waitForReadyRead(20000)) {
         ADD_FAILURE() << "Xvfb did not start";
         return {};
