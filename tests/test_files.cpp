@@ -164,7 +164,7 @@ TEST_F(Files, AHostsFileOf16MBExactlyIsReadAndOneByteMoreIsNot)
 TEST_F(Files, AnInPlaceSaveStoppedAtAnyMomentLeavesTheOldTextOrTheNew)
 {
     const QString hosts = path("hosts");
-    const QByteArray texts[] = {"127.0.0.1 localhost\n", kOld + "10.0.0.7 pc7\n",
+    const QByteArray texts[] = {"10.0.0.9 pc9\n", kOld + "10.0.0.7 pc7\n",
                                 "127.0.0.1 LOCALHOST\n10.0.0.5 PC5\n10.0.0.6 PC6\n", ""};
     for (const QByteArray& text : texts) {
         SCOPED_TRACE(text.toStdString());
@@ -261,20 +261,25 @@ TEST_F(Files, AFullDiskOrAMountPointIsWrittenInPlace)
     EXPECT_EQ(read(hosts), kOld);
     EXPECT_EQ(status(hosts).st_mtim.tv_sec, 1000000) << "the file was written before the room was there";
 
-    // Mounted over a file of another folder, as a container's hosts file is.
+    // Mounted over a file of another folder, as a container's hosts file is: from another file
+    // system, or from the folder's own.
     const QString mounted = path("hosts");
+    const QString near = path("near");
     write(mounted, "");
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "writable");
-        SmallDisk mount;
-        ASSERT_TRUE(mount.bind(hosts, mounted, readOnly));
-        const QByteArray text = "127.0.0.1 localhost\n";
-        save = saveHostsFile(mounted, text);
-        EXPECT_EQ(save.way, SaveWay::WriteInPlace);
-        EXPECT_EQ(save.error, readOnly ? EROFS : 0);
-        EXPECT_TRUE(save.mountPoint) << "the advice names the mount";
-        EXPECT_EQ(read(hosts), readOnly ? kOld : text);
-        write(hosts, kOld);
+    for (const QString& source : {hosts, near}) {
+        for (const bool readOnly : {false, true}) {
+            SCOPED_TRACE((source == near ? "same file system, " : "another file system, ") +
+                         std::string(readOnly ? "read-only" : "writable"));
+            write(source, kOld);
+            SmallDisk mount;
+            ASSERT_TRUE(mount.bind(source, mounted, readOnly));
+            const QByteArray text = "127.0.0.1 localhost\n";
+            save = saveHostsFile(mounted, text);
+            EXPECT_EQ(save.way, SaveWay::WriteInPlace);
+            EXPECT_EQ(save.error, readOnly ? EROFS : 0);
+            EXPECT_TRUE(save.mountPoint) << "the advice names the mount";
+            EXPECT_EQ(read(source), readOnly ? kOld : text);
+        }
     }
 }
 
