@@ -84,7 +84,8 @@ int readAll(int fd, QByteArray& bytes, qint64 limit, qint64 expected)
 {
     const qsizetype most = static_cast<qsizetype>(std::clamp<qint64>(limit, 0, std::numeric_limits<qsizetype>::max()));
     qsizetype got = 0;
-    bytes.resize(std::min(most, static_cast<qsizetype>(std::clamp<qint64>(expected, 4095, most - 1) + 1)));
+    // One byte beyond the size expected finds the end in one read.
+    bytes.resize(static_cast<qsizetype>(std::min<qint64>(most, std::max<qint64>(expected, 4095) + 1)));
     for (;;) {
         if (got == bytes.size()) {
             if (got >= most)
