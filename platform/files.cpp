@@ -148,16 +148,20 @@ bool TextLineCursor::next(QByteArrayView& line)
     return true;
 }
 
-FileLineReader::FileLineReader(const QString& path, qsizetype block)
-    : fd_(openRegularFile(path, O_RDONLY)), blockSize_(std::max<qsizetype>(block, 1))
+FileLineReader::FileLineReader(const QString& path, qsizetype block) : blockSize_(std::max<qsizetype>(block, 1))
 {
+    struct stat info {};
+    fd_ = openRegularFile(path, O_RDONLY, &info);
     if (!fd_.isOpen()) {
         openError_ = errno;
         end_ = true;
         // A file that is not there yet holds no line; one that is there and cannot be read says why.
         if (openError_ != ENOENT && openError_ != ENOTDIR)
             error_ = fileErrorText(openError_);
+        return;
     }
+    // A small file is read in a block of its own size, and one byte more to see its end.
+    blockSize_ = static_cast<qsizetype>(std::min<qint64>(blockSize_, std::max<qint64>(info.st_size, 4095) + 1));
 }
 
 bool FileLineReader::next(QByteArrayView& line)
@@ -347,6 +351,7 @@ int copyAttributes(const QByteArray& from, int to)
             return errno;
     }
     for (const std::string& name : wanted) {
+        errno = 0;
         const ssize_t size = ::getxattr(from.constData(), name.c_str(), nullptr, 0);
         std::string value(static_cast<size_t>(std::max<ssize_t>(size, 0)), '\0');
         if (size < 0 || ::getxattr(from.constData(), name.c_str(), value.data(), value.size()) != size ||
