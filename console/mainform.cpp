@@ -226,12 +226,10 @@ void mainform::LoadIniSettings()
         return;
     // The damaged file is kept aside before anything can write the settings again.
     QString kept;
-    if (QFile::exists(m1_.SettingsFile) && !isSpecialFile(m1_.SettingsFile)) {
-        const QString copy = m1_.SettingsFile + QStringLiteral(".damaged");
-        QFile::remove(copy);
-        if (QFile::copy(m1_.SettingsFile, copy))
-            kept = QStringLiteral("  The file as it was is kept as ") + copy + QStringLiteral(".");
-    }
+    const QString copy = m1_.SettingsFile + QStringLiteral(".damaged");
+    QByteArray damaged;
+    if (readFileBytes(m1_.SettingsFile, fileSize(m1_.SettingsFile), damaged) && writeWholeFile(copy, damaged))
+        kept = QStringLiteral("  The file as it was is kept as ") + copy + QStringLiteral(".");
     m1_.dialogs().msgBox(QStringLiteral("The Corvane.ini file is missing or damaged (") +
                              problems.join(QStringLiteral("; ")) +
                              QStringLiteral(").  Corvane will use default values for the settings it could not "

@@ -94,12 +94,14 @@ void mainform::CommandLineRun()
     // The target follows the slash, the kind letter, the equals sign and the opening quote.
     const QString& first = pieces[0];
     const QString kind = first.mid(1, 1);
+    // A kind the scheduler never writes sends nothing, and a run left open with nobody at it would
+    // never end: it fails like every other command line that cannot be run.
     const bool known = kind == QLatin1String("g") || kind == QLatin1String("s") || kind == QLatin1String("d");
-    if (known && first.size() < 4) {
+    if (!known || first.size() < 4) {
         CommandLineFailure();
         return;
     }
-    const QString target = known ? first.mid(first.at(3) == QLatin1Char('"') ? 4 : 3) : QString();
+    const QString target = first.mid(first.at(3) == QLatin1Char('"') ? 4 : 3);
     if (kind == QLatin1String("g")) {
         if (!Module1::IsNameInFolder(target)) {
             CommandLineFailure();
@@ -115,7 +117,7 @@ void mainform::CommandLineRun()
         selectOption(tab1opt2);
         tab1sendcpu->setText(m1_.CmdComputer);
         tab1butSend_Click();
-    } else if (kind == QLatin1String("d")) {
+    } else {
         m1_.CmdDomain = target;
         selectOption(tab1opt3);
         tab1sendcpu->setText(m1_.CmdDomain);
@@ -126,8 +128,8 @@ void mainform::CommandLineRun()
         CommandLineFailure();
         return;
     }
-    // Nothing was sent (a refusal of "Send Now", or no known target): the program stays open, and
-    // the operator needs its window to see the message and the fields. From here on the operator
+    // Nothing was sent (a refusal of "Send Now"): the program stays open, and the operator needs its
+    // window to see the message and the fields. From here on the operator
     // sends, with the review and status windows, and the program stays until the operator's Exit.
     if (!AutoKillTimer->isActive()) {
         // A refusal that answered itself had nobody to read it, and nobody would take the window: a

@@ -2,9 +2,11 @@
 
 #include "engine/textfile.h"
 
-#include <QFile>
 #include <QLocale>
+#include <cerrno>
 #include <cstdlib>
+
+#include <fcntl.h>
 
 namespace corvane {
 
@@ -53,15 +55,11 @@ void Module1::OpenInBrowser(const QString& pathOrAddress)
 void Module1::OpenUserGuide()
 {
     const QString guide = appPath_ + QStringLiteral("/HelpFiles/UserGuide.pdf");
-    QFile file(guide);
-    const bool special = isSpecialFile(guide);
-    if (special || !file.open(QIODevice::ReadOnly)) {
-        ReportUnreadable(QStringLiteral("User Guide"), guide,
-                         special ? QLatin1String(kSpecialFileError) : file.errorString(),
+    if (!openRegularFile(guide, O_RDONLY).isOpen()) {
+        ReportUnreadable(QStringLiteral("User Guide"), guide, fileErrorText(errno),
                          QStringLiteral("Please re-install Corvane to restore it."));
         return;
     }
-    file.close();
     OpenInBrowser(guide);
 }
 

@@ -1,92 +1,8 @@
 #include "engine/textfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvane {
-
-bool TextLineCursor::next(QByteArrayView& line)
-{
-    const qsizetype size = text_.size();
-    if (pos_ >= size)
-        return false;
-    const char* data = text_.data();
-    const auto find = [&](qsizetype& cached, char c) {
-        if (cached < pos_) {
-            const qsizetype from = std::max(pos_, lineFree_);
-            const void* at = std::memchr(data + from, c, static_cast<size_t>(size - from));
-            cached = at ? static_cast<const char*>(at) - data : size;
-        }
-        return cached;
-    };
-    const qsizetype end = std::min(find(nextLf_, '\n'), find(nextCr_, '\r'));
-    // Without the rest of the file, a line that runs to the end of the text, or a CR that ends it,
-    // may not be whole.
-    if (!complete_ && (end == size || (end == size - 1 && data[end] == '\r')))
-        return false;
-    line = text_.sliced(pos_, end - pos_);
-    pos_ = end + 1;
-    if (end + 1 < size && data[end] == '\r' && data[end + 1] == '\n')
-        ++pos_;
-    return true;
-}
-
-FileLineReader::FileLineReader(const QString& path)
-    : fd_(openRegularFile(QFile::encodeName(path), O_RDONLY)), end_(fd_ < 0)
-{
-    // A file that is not there yet holds no line; one that is there and cannot be read says why.
-    if (fd_ < 0 && errno != ENOENT && errno != ENOTDIR)
-        error_ = fileErrorText(errno);
-}
-
-FileLineReader::~FileLineReader()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-bool FileLineReader::next(QByteArrayView& line)
-{
-    constexpr qsizetype kBlock = 1 << 20;
-    while (!cursor_.next(line)) {
-        if (end_)
-            return false;
-        // The part line moves to the front of the block; the block grows only for a longer line.
-        const qsizetype kept = filled_ - cursor_.position();
-        if (block_.size() < kept + kBlock)
-            block_.resize(kept + kBlock);
-        if (cursor_.position() > 0)
-            std::memmove(block_.data(), block_.constData() + cursor_.position(), static_cast<size_t>(kept));
-        filled_ = kept;
-        // The part line holds no line end, but for a CR as its last byte that may start a CR LF.
-        const qsizetype lineFree = kept > 0 && block_[kept - 1] == '\r' ? kept - 1 : kept;
-        ssize_t got = 0;
-        do
-            got = ::read(fd_, block_.data() + filled_, static_cast<size_t>(block_.size() - filled_));
-        while (got < 0 && errno == EINTR);
-        if (got > 0) {
-            filled_ += got;
-        } else {
-            // The end of the file, or a read that failed (a folder in the file's place): what was
-            // read stands.
-            if (got < 0)
-                error_ = fileErrorText(errno);
-            end_ = true;
-        }
-        cursor_ = TextLineCursor(QByteArrayView(block_.constData(), filled_), end_, lineFree);
-    }
-    return true;
-}
 
 namespace {
 
@@ -165,160 +81,24 @@ QStringList splitTextLines(const QByteArray& bytes)
     return lines;
 }
 
-qint64 fileSize(const QString& path)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return 0;
-    return static_cast<qint64>(info.st_size);
-}
-
-bool isSpecialFile(const QString& path)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
-}
-
-int openRegularFile(const QByteArray& encodedPath, int flags, struct stat* info)
-{
-    struct stat own {};
-    struct stat& status = info ? *info : own;
-    if (::stat(encodedPath.constData(), &status) != 0)
-        return -1;
-    if (!S_ISREG(status.st_mode)) {
-        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        return -1;
-    }
-    const int fd = ::open(encodedPath.constData(), flags | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
-}
-
-QString fileErrorText(int error)
-{
-    return error == EINVAL ? QLatin1String(kSpecialFileError) : QString::fromLocal8Bit(std::strerror(error));
-}
-
-bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes)
-{
-    bytes.clear();
-    const int fd = openRegularFile(QFile::encodeName(path), O_RDONLY);
-    if (fd < 0)
-        return false;
-    bytes.resize(static_cast<qsizetype>(std::max<qint64>(limit, 0)));
-    qsizetype got = 0;
-    bool ok = true;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
-        if (n > 0)
-            got += n;
-        else if (n == 0)
-            break; // the file is shorter
-        else if (errno != EINTR) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(fd);
-    bytes.truncate(got);
-    return ok;
-}
-
 ReadResult readTextLines(const QString& path)
 {
     ReadResult result;
-    if (isSpecialFile(path)) {
-        result.error = QLatin1String(kSpecialFileError);
+    FileLineReader file(path);
+    if (file.openError()) {
+        result.error = fileErrorText(file.openError());
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
+    QByteArrayView line;
+    while (file.next(line))
+        result.lines << fromAnsi(line);
+    if (!file.error().isEmpty()) {
+        result.error = file.error();
+        result.lines.clear();
         return result;
     }
     result.ok = true;
-    result.lines = splitTextLines(bytes);
     return result;
-}
-
-// Commits the new file only when every byte of it was written.
-static bool saveWhole(QSaveFile& file, bool opened, const QByteArray& bytes, QString* error)
-{
-    const bool written = opened && file.write(bytes) == bytes.size();
-    if (written && file.commit())
-        return true;
-    if (error)
-        *error = opened && !written ? QStringLiteral("not all of the data could be written") : file.errorString();
-    file.cancelWriting();
-    return false;
-}
-
-bool isWriteProtected(const QString& path)
-{
-    const QFileInfo file(path);
-    return !file.isWritable() || !(file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
-}
-
-// Unbuffered, so that a short write (a full disk, a size limit) is seen here: a buffered flush
-// can drop the rest of the data and still report success.
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    // A new file would take the old one's place with the usual mode: the protection would be lost
-    // with the content.
-    if (QFileInfo::exists(path) && isWriteProtected(path)) {
-        if (error)
-            *error = QStringLiteral("the file is write-protected");
-        return false;
-    }
-    QSaveFile file(path);
-    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    return saveWhole(file, opened, bytes, error);
-}
-
-bool lockFile(int fd, int operation)
-{
-    int result;
-    do
-        result = ::flock(fd, operation);
-    while (result != 0 && errno == EINTR);
-    return result == 0;
-}
-
-bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    if (isSpecialFile(path)) {
-        if (error)
-            *error = QLatin1String(kSpecialFileError);
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    // Other copies of the program append to the same logs: while this append and its undo run, no
-    // other may, so records never interleave and an undo never cuts another's record.
-    lockFile(file.handle(), LOCK_EX);
-    const qint64 before = file.size();
-    if (file.write(bytes) == bytes.size())
-        return true;
-    // Part of a record would be read as a whole one: what was added is taken away again.
-    file.resize(before);
-    if (error)
-        *error = QStringLiteral("not all of the data could be written");
-    return false;
 }
 
 QByteArray crlfLines(const QStringList& lines)

@@ -7,7 +7,9 @@
 #include "groups/frmEdit.h"
 
 #include <QDir>
-#include <QFile>
+#include <cerrno>
+
+#include <fcntl.h>
 
 namespace corvane {
 
@@ -70,15 +72,13 @@ bool GroupGeneral::WriteNewGroupFile()
         return false;
     }
     m1_.GetFreeFileNumber();
-    QFile file(m1_.GroupsPath + fileName);
-    // NewOnly: a file that appeared meanwhile is never emptied.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    // O_EXCL: a file that appeared meanwhile is never emptied.
+    if (!openRegularFile(m1_.GroupsPath + fileName, O_WRONLY | O_CREAT | O_EXCL).isOpen()) {
         m1_.dialogs().msgBox(QStringLiteral("The group file ") + fileName + QStringLiteral(" could not be created (") +
-                                 file.errorString() + QStringLiteral(").  The group was not created."),
+                                 fileErrorText(errno) + QStringLiteral(").  The group was not created."),
                              MsgButtons::Ok, MsgIcon::Critical, kFileAccess);
         return false;
     }
-    file.close();
     ResetGroupsTab();
     return true;
 }

@@ -4,7 +4,7 @@
 #include "console/mainform.h"
 #include "console/program.h"
 #include "engine/textfile.h"
-#include "groups/hostsfile.h"
+#include "platform/files.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -45,7 +45,7 @@ QByteArray lineEndOf(const QByteArray& bytes)
 
 // What a failed save did to the file, and the advice that fits its cause: running as root is no
 // help against a read-only or mounted file, and space is what a full disk needs.
-QString saveFailureText(const QString& path, const SystemFileSave& save)
+QString saveFailureText(const QString& path, const FileSave& save)
 {
     QString text = QStringLiteral("The hosts file ") + path + QStringLiteral(" could not be saved (") + save.reason +
                    QStringLiteral(").  ");
@@ -212,7 +212,7 @@ void mainform::tab3butsave_Click()
         bytes.replace(kCrLf, hostsLineEnd_);
         if (!bytes.isEmpty())
             bytes += hostsLineEnd_;
-        const SystemFileSave save = replaceSystemFile(LoadedHostsPath, bytes);
+        const FileSave save = saveHostsFile(LoadedHostsPath, bytes);
         if (save.error) {
             m1_.dialogs().msgBox(saveFailureText(LoadedHostsPath, save), MsgButtons::Ok, MsgIcon::Critical,
                                  QStringLiteral("Corvane - File Access Error"));

@@ -2,7 +2,7 @@
 
 #include "engine/general.h"
 #include "engine/module1.h"
-#include "groups/hostsfile.h"
+#include "platform/files.h"
 
 namespace corvane {
 

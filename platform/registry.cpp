@@ -1,7 +1,6 @@
 #include "platform/registry.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/files.h"
 
 namespace corvane {
 
@@ -27,14 +26,17 @@ static QString keyName(std::uint32_t root, const QString& subKey)
     return subKey.isEmpty() ? rootName : rootName + QLatin1Char('\\') + subKey;
 }
 
+// Read and written through the one opener: a FIFO or a device in the file's place is no store, and
+// waiting on it would hold every start that looks at the Messenger service.
 bool FileRegistry::load(Keys& keys) const
 {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
+    FileLineReader file(path_);
+    if (file.openError())
         return false;
     QString section;
-    while (!file.atEnd()) {
-        const QString line = QString::fromLatin1(file.readLine()).trimmed();
+    QByteArrayView bytes;
+    while (file.next(bytes)) {
+        const QString line = QString::fromLatin1(bytes).trimmed();
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             section = line.mid(1, line.size() - 2);
             keys[section.toUpper()];
@@ -46,20 +48,18 @@ bool FileRegistry::load(Keys& keys) const
                 keys[section.toUpper()][line.left(at)] = value;
         }
     }
-    return true;
+    return file.error().isEmpty();
 }
 
 bool FileRegistry::save(const Keys& keys) const
 {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray bytes;
     for (const auto& [key, values] : keys) {
-        file.write("[" + key.toLatin1() + "]\r\n");
+        bytes += "[" + key.toLatin1() + "]\r\n";
         for (const auto& [name, value] : values)
-            file.write(name.toLatin1() + "=dword:" + QByteArray::number(value, 16).rightJustified(8, '0') + "\r\n");
+            bytes += name.toLatin1() + "=dword:" + QByteArray::number(value, 16).rightJustified(8, '0') + "\r\n";
     }
-    return file.commit();
+    return writeWholeFile(path_, bytes);
 }
 
 long FileRegistry::openKey(std::uint32_t root, const QString& subKey, int& handle)

@@ -10,6 +10,7 @@
 #include "tests/support/fakedelivery.h"
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
+#include "tests/support/xdisplay.h"
 
 #include <QFile>
 #include <cstdlib>
@@ -112,7 +113,7 @@ TEST_F(CommandLine, AGroupRunFromUpperCaseFilesSendsAndEndsTheProgram)
     EXPECT_EQ(m->AutoKillTimer->interval(), 5000);
     EXPECT_EQ(t.end->count, 0);
     m->AutoKillTimer->setInterval(20);
-    pump(200);
+    EXPECT_TRUE(waitFor([&] { return t.end->count > 0; }));
     EXPECT_EQ(t.end->count, 1);
     EXPECT_EQ(t.end->status, 0);
 }
@@ -174,6 +175,8 @@ TEST_F(CommandLine, FailuresEndTheProgramThroughTheFailureTail)
         {"fewer than eight lines", "/g=\"lab.mit:x.txt\"", "SCH_HEADLINE=a\r\nSCH_TITLE=b\r\n"},
         {"more lines than the list holds", "/g=\"lab.mit:x.txt\"", tooLong},
         {"a short first piece", "/g=:x.txt\"", good},
+        {"a kind the scheduler never writes", "/q=\"lab.mit:x.txt\"", good},
+        {"no kind at all", "x:x.txt", good},
         {"a group file that is not there", "/g=\"nothere.mit:x.txt\"", good},
         {"a group outside the Groups folder", "/g=\"../outside.mit:x.txt\"", good},
         // Refusals of Send Now whose box nobody answered: nobody would take the window either.
@@ -264,16 +267,6 @@ TEST_F(CommandLine, OneEmptyMessageLineIsAnEmptyMessage)
     EXPECT_EQ(m1->CmdMessage, "");
     EXPECT_EQ(t.dialogs->texts(), QStringList({"A Message is required!"}));
     expectLeftOpen();
-}
-
-TEST_F(CommandLine, AnUnknownKindFillsTheWindowAndSendsNothing)
-{
-    t.write(QStringLiteral("Schedule/x.txt"), scheduleFile("NUVOCLIENT", "DISABLED", "DISABLED", "hello\r\n"));
-    run(QStringLiteral("/x=\"somewhere:x.txt\""));
-    EXPECT_TRUE(t.dialogs->shown.empty());
-    EXPECT_EQ(m->messtext->text(), "hello\r\n");
-    expectLeftOpen();
-    EXPECT_EQ(peer.connections(), 0);
 }
 
 TEST_F(CommandLine, WhatTheSchedulerWritesTheRunReadsBack)

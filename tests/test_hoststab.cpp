@@ -3,7 +3,9 @@
 #include "console/mainform.h"
 #include "console/program.h"
 #include "groups/locatehost.h"
+#include "tests/support/smalldisk.h"
 #include "tests/support/testprogram.h"
+#include "tests/support/xdisplay.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,7 +13,6 @@
 #include <QKeyEvent>
 #include <QTextCursor>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -64,41 +65,6 @@ QByteArray attribute(const QString& path, const char* name)
     const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), name, value.data(), value.size());
     return size < 0 ? QByteArray() : value.left(size);
 }
-
-// A small file system of its own (root only), taken away again whatever the test's outcome.
-struct SmallDisk {
-    explicit SmallDisk(const QString& folder) : path(folder)
-    {
-        QDir().mkpath(path);
-        mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~SmallDisk()
-    {
-        for (const QString& point : std::as_const(bound))
-            ::umount2(QFile::encodeName(point).constData(), MNT_DETACH);
-        if (mounted)
-            ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
-    }
-    bool bind(const QString& from, const QString& onto, bool readOnly)
-    {
-        const QByteArray target = QFile::encodeName(onto);
-        if (::mount(QFile::encodeName(from).constData(), target.constData(), nullptr, MS_BIND, nullptr) != 0)
-            return false;
-        bound << onto;
-        return !readOnly ||
-               ::mount(nullptr, target.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
-    }
-    // Leaves not one free block.
-    void fill() const
-    {
-        QFile filler(path + QStringLiteral("/filler"));
-        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            filler.write(QByteArray(128 * 1024, 'f'));
-    }
-    QString path;
-    bool mounted = false;
-    QStringList bound;
-};
 
 } // namespace
 
@@ -214,9 +180,7 @@ TEST_F(HostsTab, ShiftEnterIsALineBreakAndTheLayoutStaysAsItIs)
     m().SSTab1->setCurrentIndex(2);
     m().Timer1->setInterval(5);
     m().tab3butbrowse->click();
-    for (int wait = 0; wait < 500 && m().panelText(1) != "Status: Idle"; ++wait)
-        pump(10);
-    EXPECT_EQ(m().panelText(1), "Status: Idle");
+    EXPECT_TRUE(waitFor([&] { return m().panelText(1) == "Status: Idle"; }));
     const auto layout = [&] {
         QList<QRect> places;
         for (QWidget* w : std::initializer_list<QWidget*>{m().tab3frame3, m().tab3frame2, m().tab3frame1,
@@ -230,7 +194,10 @@ TEST_F(HostsTab, ShiftEnterIsALineBreakAndTheLayoutStaysAsItIs)
     m().tab3Text1->setTextCursor(cursor);
     press(Qt::Key_Return, Qt::ShiftModifier);
     m().tab3butsave->click();
-    pump(50); // the layout follows the note's text in more than one round of events
+    // The layout follows the note's text in more than one round of events, until the note has the
+    // height its text needs.
+    QLabel* note = m().tab3lbl1;
+    EXPECT_TRUE(waitFor([&] { return note->height() >= note->heightForWidth(note->width()); }));
     EXPECT_EQ(t.read(QStringLiteral("hosts")), "a\nb\n");
     EXPECT_EQ(layout(), loaded) << "the note fits the column as it is";
     EXPECT_LT(m().tab3lbl1->geometry().bottom(), m().tab3butreload->geometry().top())
@@ -259,46 +226,35 @@ TEST_F(HostsTab, OnlyARegularFileOfAHostsFileSizeLoads)
     }
 }
 
-TEST_F(HostsTab, AFullDiskOrAMountPointKeepsTheFileWhole)
+// How each way of saving keeps the file whole is the file unit's to show (test_files); here the box
+// names what helps.
+TEST_F(HostsTab, AFailedSaveNamesWhatHelps)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting a file system takes root";
     const QByteArray old = "127.0.0.1 localhost\n";
-    const QString edited = QString::fromLatin1(old) + QString(8000, QLatin1Char('x'));
     struct Case {
-        bool mountPoint; // the hosts file is a bind mount, which no rename can replace
-        bool readOnly;
-        bool full;
-        const char* advice; // none: saved
+        bool mountPoint; // the hosts file is mounted read-only over its folder's entry; else its disk is full
+        const char* advice;
     };
-    for (const Case c : {Case{true, false, false, nullptr}, Case{true, false, true, "free some space"},
-                         Case{false, false, true, "free some space"},
-                         Case{true, true, false, "running Corvane as root does not help"}}) {
+    for (const Case c : {Case{false, "free some space"}, Case{true, "It is mounted read-only over its folder"}}) {
         SmallDisk disk(t.path(QStringLiteral("disk")));
-        if (!disk.mounted)
+        if (!disk.mounted())
             GTEST_SKIP() << "no tmpfs to mount";
-        const QString source = disk.path + QStringLiteral("/hosts");
+        const QString source = disk.path() + QStringLiteral("/hosts");
         t.write(QStringLiteral("disk/hosts"), old);
         t.write(QStringLiteral("hosts"), "");
-        ASSERT_TRUE(!c.mountPoint || disk.bind(source, hosts, c.readOnly));
-        const QString path = c.mountPoint ? hosts : source;
-        if (c.full)
+        ASSERT_TRUE(!c.mountPoint || disk.bind(source, hosts, true));
+        if (!c.mountPoint)
             disk.fill();
-        t.options().Label2->setText(path);
+        t.options().Label2->setText(c.mountPoint ? hosts : source);
         m().tab3butbrowse->click();
-        m().tab3Text1->setText(edited);
+        m().tab3Text1->setText(QString::fromLatin1(old) + QString(8000, QLatin1Char('x')));
         press();
         m().tab3butsave->click();
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        if (c.advice) {
-            EXPECT_EQ(file.readAll(), old) << c.advice;
-            EXPECT_TRUE(t.dialogs->last()->text.contains("It is left as it was")) << c.advice;
-            EXPECT_TRUE(t.dialogs->last()->text.contains(c.advice)) << c.advice;
-        } else {
-            EXPECT_EQ(file.readAll(), edited.toLatin1() + "\n");
-        }
-        EXPECT_EQ(m().tab3butsave->isEnabled(), c.advice != nullptr) << "a failed save can be tried again";
+        EXPECT_TRUE(t.dialogs->last()->text.contains("It is left as it was")) << c.advice;
+        EXPECT_TRUE(t.dialogs->last()->text.contains(c.advice)) << t.dialogs->last()->text.toStdString();
+        EXPECT_TRUE(m().tab3butsave->isEnabled()) << "a failed save can be tried again";
         m().tab3butClose->click();
     }
 }

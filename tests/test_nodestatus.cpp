@@ -222,7 +222,7 @@ TEST_F(NodeStatus, AnUnreadableFailedNodesLogIsNamedNotTakenForNoFailures)
     EXPECT_EQ(diagnose(0).lblPrevious->text(), "Unknown");
     ASSERT_NE(t.dialogs->last(), nullptr);
     EXPECT_EQ(t.dialogs->last()->text, "The failed-nodes log " + t.path("Logs/FailNodes.Log") +
-                                           " could not be read (file to open is a directory).  Whether this node has "
+                                           " could not be read (Is a directory).  Whether this node has "
                                            "failed before is not known.");
 }
 

@@ -5,6 +5,7 @@
 #include "console/mainform.h"
 #include "console/program.h"
 #include "tests/support/testprogram.h"
+#include "tests/support/xdisplay.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -301,8 +302,8 @@ TEST_F(SendTab, ProgressPaintsNowAndHoldsFastChangesForTheNextFrame)
     progress.lblNode->setText(QStringLiteral("PC02"));
     progress.Refresh();
     EXPECT_FALSE(progress.updatesEnabled()) << "a change within the same frame waits for the next";
-    pump(100);
-    EXPECT_TRUE(progress.updatesEnabled()) << "the held change is painted without a further node";
+    EXPECT_TRUE(waitFor([&] { return progress.updatesEnabled(); }))
+        << "the held change is painted without a further node";
     EXPECT_EQ(progress.lblNode->text(), "PC02");
 }
 

@@ -5,6 +5,7 @@
 #include "engine/textfile.h"
 #include "engine/transfer.h"
 #include "tests/support/testprogram.h"
+#include "tests/support/xdisplay.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -33,8 +34,7 @@ TEST_F(StartUp, TheMainWindowOpensWithItsTitleTabsAndIdleStatus)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(main.SSTab1->tabText(i), tabs[i]);
     main.Timer1->setInterval(5);
-    pump(200);
-    EXPECT_EQ(main.panelText(1), "Status: Idle");
+    EXPECT_TRUE(waitFor([&] { return main.panelText(1) == "Status: Idle"; }));
     EXPECT_EQ(t.program().module1().GroupsPath, t.folder() + "/Groups/");
     EXPECT_EQ(t.program().module1().SocketFile, t.folder() + "/socket.txt");
     EXPECT_EQ(t.end->count, 0);
@@ -142,8 +142,7 @@ TEST_F(StartUp, TheSplashHoldsTheMainWindowBackUntilItCloses)
     EXPECT_FALSE(t.main().isVisible());
     EXPECT_TRUE(t.options().chkStartup->isChecked());
     t.program().frmSplash().startTimer->setInterval(5);
-    pump(200);
-    EXPECT_FALSE(t.program().frmSplashLoaded());
+    EXPECT_TRUE(waitFor([&] { return !t.program().frmSplashLoaded(); }));
     EXPECT_TRUE(t.main().isVisible());
 }
 
@@ -232,11 +231,12 @@ TEST_F(StatusLine, TheTimerRunsTheCountOnTheEventLoop)
 {
     forms::mainform& main = t.main();
     main.Timer1->setInterval(10);
+    QStringList seen; // the status as each tick leaves it
+    const QObject watching;
+    QObject::connect(main.Timer1, &QTimer::timeout, &watching, [&] { seen << main.panelText(1); });
     main.SetStatus(3, QStringLiteral("Hosts file Saved"));
-    pump(15);
-    EXPECT_EQ(main.panelText(1), "Status: Hosts file Saved");
-    pump(150);
-    EXPECT_EQ(main.panelText(1), "Status: Idle");
+    EXPECT_TRUE(waitFor([&] { return main.panelText(1) == "Status: Idle"; }));
+    EXPECT_EQ(seen, QStringList({"Status: Hosts file Saved", "Status: Hosts file Saved", "Status: Idle"}));
 }
 
 class ExitCommand : public ::testing::Test {
