@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -120,13 +121,16 @@ int main(int argc, char* argv[])
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     pdf.setResolution(300);
 
-    // The guide is laid out on the pages it is printed on, inside margins of 2 cm, so that where each
+    // The guide is laid out on the pages it is printed on, with margins of 2 cm, so that where each
     // heading falls is known before the pages are drawn.
-    const qreal margin = 2 / 2.54 * pdf.resolution();
-    const QSizeF text(pdf.width() - 2 * margin, pdf.height() - 2 * margin);
     guide.documentLayout()->setPaintDevice(&pdf);
-    guide.setDocumentMargin(0);
-    guide.setPageSize(text);
+    // The layout takes the lengths of its formats at the screen's resolution and scales them to the
+    // page's.
+    const qreal margin = 2 / 2.54 * pdf.resolution();
+    QTextFrameFormat page = guide.rootFrame()->frameFormat();
+    page.setMargin(2 / 2.54 * QGuiApplication::primaryScreen()->logicalDotsPerInchY());
+    guide.rootFrame()->setFrameFormat(page);
+    guide.setPageSize(QSizeF(pdf.width(), pdf.height()));
     keepHeadingsWithTheirText(guide);
 
     // Each page, with its number at the foot.
@@ -135,16 +139,16 @@ int main(int argc, char* argv[])
     for (int number = 1; number <= guide.pageCount(); ++number) {
         if (number > 1)
             pdf.newPage();
-        const QRectF view(QPointF(0, (number - 1) * text.height()), text);
+        const QRectF view(QPointF(0, (number - 1) * pdf.height()), QSizeF(pdf.width(), pdf.height()));
         painter.save();
-        painter.translate(QPointF(margin, margin) - view.topLeft());
+        painter.translate(-view.topLeft());
         painter.setClipRect(view);
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = view;
         guide.documentLayout()->draw(&painter, context);
         painter.restore();
-        painter.drawText(QRectF(margin, margin + text.height(), text.width(), margin), Qt::AlignRight | Qt::AlignTop,
-                         QString::number(number));
+        painter.drawText(QRectF(margin, pdf.height() - margin, pdf.width() - 2 * margin, margin),
+                         Qt::AlignRight | Qt::AlignTop, QString::number(number));
     }
     painter.end();
     if (!target.commit()) {
