@@ -41,7 +41,9 @@ frmSchedule::frmSchedule(Program& program) : program_(program), m1_(program.modu
         named(new QCalendarWidget(Frame1), "MonthView1", QStringLiteral("Select the date of the message distribution"));
     lblDate = named(new QLabel(QStringLiteral("Date:"), Frame1), "lblDate");
     connect(MonthView1, &QCalendarWidget::clicked, this, [this](QDate) { MonthView1_DateClick(); });
-    // Enter on a date chooses it as a click does.
+    // A date chosen with the keys (the arrows, Page Up and Down, Home and End), and Enter on a date,
+    // choose it as a click does: the task is set for the date the calendar shows chosen.
+    connect(MonthView1, &QCalendarWidget::selectionChanged, this, [this] { MonthView1_DateClick(); });
     connect(MonthView1, &QCalendarWidget::activated, this, [this](QDate) { MonthView1_DateClick(); });
     auto* dateLayout = new QVBoxLayout(Frame1);
     dateLayout->addWidget(MonthView1);

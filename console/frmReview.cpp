@@ -15,6 +15,10 @@ frmReview::frmReview(Program& program) : program_(program)
 {
     setObjectName(QStringLiteral("frmReview"));
     setWindowTitle(QStringLiteral("Confirmation Required"));
+    // The main window takes no input while the review is open: marked as the main window's modal
+    // window, the review is where the window manager hands the focus, also after a click on the main
+    // window's title, so Enter and Escape always reach it.
+    setWindowModality(Qt::WindowModal);
     const auto label = [this](const QString& text) { return new QLabel(text, this); };
     lblGroup = label({});
     lblGroup->setObjectName(QStringLiteral("lblGroup"));

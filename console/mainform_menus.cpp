@@ -20,6 +20,9 @@ void mainform::bringUp(QWidget& window)
 
 void mainform::butWizard_Click()
 {
+    // The wizard fills the Create Message tab: it is shown first, so that its own reset of the target
+    // comes before the wizard's choices rather than after them.
+    SSTab1->setCurrentIndex(0);
     hide();
     bringUp(program_.frmWizard());
 }

@@ -5,6 +5,8 @@
 #include "console/program.h"
 #include "engine/textfile.h"
 
+#include <QSignalBlocker>
+
 namespace corvane::forms {
 
 void mainform::wireSchedule()
@@ -22,7 +24,11 @@ void mainform::butSchedule_Click()
 {
     m1_.CurrentMessage = messtext->text();
     frmSchedule& scheduler = program_.frmSchedule();
-    scheduler.MonthView1->setSelectedDate(m1_.platform().clock->now().date());
+    {
+        // Today is where the calendar starts, not a date the operator chose.
+        const QSignalBlocker quiet(scheduler.MonthView1);
+        scheduler.MonthView1->setSelectedDate(m1_.platform().clock->now().date());
+    }
 
     IDialogs& dialogs = m1_.dialogs();
     const auto refuse = [&](const char* text) {

@@ -20,8 +20,8 @@ int titleWidth(const QWidget* window)
 
 namespace {
 
-// The window manager's frame around a window, as the main window last had it; none before the main
-// window was first shown (or where no window manager draws one).
+// The frame the window manager draws around the main window; none before the main window was
+// first shown (or where no window manager draws one).
 QMargins frameMargins(const QWidget* main)
 {
     if (!main || !main->testAttribute(Qt::WA_WState_Created))
@@ -34,14 +34,41 @@ QMargins frameMargins(const QWidget* main)
 
 } // namespace
 
+QPoint framePosition(QSize frame, const QRect& screen, const QRect& over, const QRect& beside)
+{
+    QPoint at;
+    if (beside.isValid()) {
+        const int roomRight = screen.right() - beside.right();
+        const int roomLeft = beside.left() - screen.left();
+        if (roomRight >= frame.width())
+            at.setX(beside.right() + 1);
+        else if (roomLeft >= frame.width())
+            at.setX(beside.left() - frame.width());
+        else
+            at.setX(roomRight >= roomLeft ? screen.right() + 1 - frame.width() : screen.left());
+        at.setY(beside.top());
+    } else {
+        QRect framed(QPoint(), frame);
+        framed.moveCenter(over.center());
+        at = framed.topLeft();
+    }
+    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - frame.width())));
+    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - frame.height())));
+    return at;
+}
+
 WindowPlacer::WindowPlacer(std::function<QWidget*()> mainWindow) : mainWindow_(std::move(mainWindow)) {}
 
-void WindowPlacer::watch(QWidget* window)
+void WindowPlacer::watch(QWidget* window, Opening opening)
 {
     // The window manager keeps a dialog above the window it is transient for; X11 never makes a
     // plain window transient.
     if (window != mainWindow_() && window->windowType() == Qt::Window)
         window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    if (opening == Opening::Beside) {
+        std::erase_if(beside_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+        beside_.emplace_back(window);
+    }
     window->installEventFilter(this);
 }
 
@@ -58,22 +85,27 @@ bool WindowPlacer::eventFilter(QObject* watched, QEvent* event)
     if (event->spontaneous())
         return false;
     if (event->type() == QEvent::Show) {
-        keepInFront(window);
-        place(window);
+        place(window, keepInFront(window));
         toFront(window);
     } else if (event->type() == QEvent::Hide && window == mainWindow_()) {
-        mainWindowAt_ = window->frameGeometry().topLeft();
+        mainWindowAt_ = window->geometry().topLeft();
         mainWindowHidden_ = true;
     }
     return false;
 }
 
-void WindowPlacer::place(QWidget* window)
+void WindowPlacer::place(QWidget* window, const QWidget* opener)
 {
     const QWidget* main = mainWindow_();
     const bool onMain = main && main != window && main->isVisible();
-    const QMargins frame = frameMargins(main);
-    const QRect screen = (onMain ? main : window)->screen()->availableGeometry();
+    const bool beside = opener && std::find(beside_.begin(), beside_.end(), window) != beside_.end();
+    // Every window gets the frame the window manager drew around the main window when it last saw
+    // one: a window's own is not known before it is shown, nor while it is hidden.
+    if (const QMargins seen = frameMargins(main); !seen.isNull())
+        frame_ = seen;
+    const QMargins frame = window->windowType() == Qt::SplashScreen ? QMargins() : frame_;
+    const QWidget* on = beside ? opener : onMain ? main : window;
+    const QRect screen = on->screen()->availableGeometry();
 
     // Wide enough for the whole title, and never larger than the screen.
     QSize size = window->size();
@@ -84,27 +116,25 @@ void WindowPlacer::place(QWidget* window)
 
     QPoint at;
     if (window == main && mainWindowHidden_) {
-        at = mainWindowAt_;
+        const QRect was(mainWindowAt_ - QPoint(frame.left(), frame.top()), size.grownBy(frame));
+        at = framePosition(was.size(), screen, was);
     } else {
-        QRect framed(QPoint(), size.grownBy(frame));
-        framed.moveCenter(onMain ? main->frameGeometry().center() : screen.center());
-        at = framed.topLeft();
+        const QRect around = on == window ? screen : on->geometry().marginsAdded(frame);
+        at = framePosition(size.grownBy(frame), screen, around, beside ? around : QRect());
     }
-    // Fully on the screen, whatever the window was centred on.
-    const QSize outer = size.grownBy(frame);
-    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - outer.width())));
-    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - outer.height())));
-    window->move(at);
+    // The window is placed by its inside, which the window manager keeps where the program puts it:
+    // the same at every opening, whatever Qt happens to know of the window's frame at the time.
+    window->setGeometry(QRect(at + QPoint(frame.left(), frame.top()), size));
 }
 
 // The window manager keeps a window above the one it is transient for, so no window can be lost
 // behind a window that takes no input while it is open (the main window while the review is).
-void WindowPlacer::keepInFront(QWidget* window)
+QWidget* WindowPlacer::keepInFront(QWidget* window)
 {
     QWidget* main = mainWindow_();
     QWindow* handle = window->windowHandle();
     if (window == main || !handle)
-        return;
+        return nullptr;
     // The window that opened it: the main window, or while that is hidden the window in front.
     QWidget* opener = main && main->isVisible() ? main : front(window);
     QWindow* above = opener ? opener->windowHandle() : nullptr;
@@ -112,10 +142,12 @@ void WindowPlacer::keepInFront(QWidget* window)
     for (QWindow* w = above; w; w = w->transientParent()) {
         if (w == handle) {
             above = nullptr;
+            opener = nullptr;
             break;
         }
     }
     handle->setTransientParent(above);
+    return above ? opener : nullptr;
 }
 
 void WindowPlacer::toFront(QWidget* window)

@@ -114,15 +114,20 @@ Program::~Program()
     main_.reset();
 }
 
-template <class W> W& Program::window(std::unique_ptr<W>& slot)
+template <class W> W& Program::window(std::unique_ptr<W>& slot, Opening opening)
 {
     if (!slot) {
         // The window is reachable while its load runs, as the load's own steps may reach it.
         slot.reset(new W(*this));
-        placer_->watch(slot.get());
+        placer_->watch(slot.get(), opening);
         slot->Form_Load();
     }
     return *slot;
+}
+
+template <class W> W& Program::window(std::unique_ptr<W>& slot)
+{
+    return window(slot, Opening::Centred);
 }
 
 void Program::start()
@@ -200,11 +205,15 @@ forms::frmNodeStatus& Program::frmNodeStatus()
 }
 forms::frmNodeDetail& Program::frmNodeDetail()
 {
-    return window(nodeDetail_);
+    // Beside the status window, whose node list and buttons it would otherwise hide.
+    return window(nodeDetail_, Opening::Beside);
 }
 
 void Program::unloadFrmNodeStatus()
 {
+    // A diagnosis belongs to its status window: left open, it would stay in front of a window that
+    // is gone, and behind the main window that comes back.
+    unloadFrmNodeDetail();
     unload(nodeStatus_);
 }
 

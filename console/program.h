@@ -16,6 +16,7 @@ namespace corvane {
 class LocateHost;
 class UnattendedDialogs;
 class WindowPlacer;
+enum class Opening;
 class GroupGeneral;
 
 namespace forms {
@@ -154,6 +155,7 @@ public:
     QString progressNodeText() override;
 
 private:
+    template <class W> W& window(std::unique_ptr<W>& slot, Opening opening);
     template <class W> W& window(std::unique_ptr<W>& slot);
     template <class W> void unload(std::unique_ptr<W>& slot);
 

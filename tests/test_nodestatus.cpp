@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -245,6 +246,23 @@ TEST_F(NodeStatus, UserGuideOpensAfterItsBoxAndCloseUnloads)
     runClick(d.butClose);
     EXPECT_FALSE(t.program().frmNodeDetailLoaded());
     EXPECT_TRUE(t.program().frmNodeStatusLoaded()) << "the status window stays";
+}
+
+// Beside the status window, level with it, on the side with more room (here at the screen's edge:
+// no side has room for it whole); and gone with the status window, never left in front of nothing.
+TEST_F(NodeStatus, TheDiagnosisOpensBesideTheStatusWindowAndClosesWithIt)
+{
+    targets({{"PC1", "Fail", kNoPing}});
+    forms::frmNodeStatus& window = status();
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.topLeft());
+    forms::frmNodeDetail& d = diagnose(0);
+    EXPECT_EQ(d.frameGeometry().top(), window.frameGeometry().top());
+    EXPECT_EQ(d.frameGeometry().right(), screen.right());
+
+    runClick(window.butClose);
+    EXPECT_FALSE(t.program().frmNodeDetailLoaded());
+    EXPECT_TRUE(t.main().isVisible());
 }
 
 TEST_F(NodeStatus, CloseStatusWritesOneRecordAndReturnsToTheMainWindow)

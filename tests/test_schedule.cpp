@@ -6,7 +6,10 @@
 #include "console/program.h"
 #include "tests/support/testprogram.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 using namespace corvane;
@@ -88,6 +91,28 @@ TEST_F(Schedule, OpeningFillsTheSchedulerAndHidesTheMainWindow)
     main().mnuSchedule->trigger();
     EXPECT_TRUE(scheduler().isVisible());
     EXPECT_TRUE(scheduler().txtName->text().isEmpty());
+}
+
+// The arrows and Page Up or Down choose a date as a click does; the calendar's return to today at
+// the next opening is no choice of the operator's.
+TEST_F(Schedule, ADateChosenWithTheKeysCountsAsAClick)
+{
+    plainGroupMessage();
+    main().butSchedule_Click();
+    QWidget* days = scheduler().MonthView1->findChild<QTableView*>();
+    ASSERT_NE(days, nullptr);
+    for (const int key : {Qt::Key_Right, Qt::Key_PageDown}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(days, &press);
+    }
+    EXPECT_EQ(m1().ScheduleDate.toStdString(), "9/1/2027");
+    EXPECT_EQ(scheduler().lblDate->text(), "Date: 9/1/2027");
+
+    scheduler().butCancel->click();
+    main().butSchedule_Click();
+    EXPECT_EQ(scheduler().MonthView1->selectedDate(), kNow.date());
+    EXPECT_EQ(m1().ScheduleDate.toStdString(), "9/1/2027");
+    EXPECT_EQ(scheduler().lblDate->text(), "Date: 9/1/2027");
 }
 
 TEST_F(Schedule, PlainNuvoGroupTaskWritesTheFileAndRegistersTheTask)

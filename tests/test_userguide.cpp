@@ -1,6 +1,6 @@
-// The user guide that the build lays out in the program folder: a PDF of several pages whose text holds
-// every section the help links promise, a troubleshooting heading for each icon and PING answer the
-// diagnosis window can show, and every line of Corvane.ini.
+// The user guide that the build lays out in the program folder: a PDF of several full pages whose text
+// holds every section the help links promise, a troubleshooting heading for each icon and PING answer
+// the diagnosis window can show, and every line of Corvane.ini.
 #include "engine/textfile.h"
 
 #include <QFile>
@@ -33,6 +33,14 @@ TEST(UserGuide, IsAPdfOfSeveralPagesWithEverySection)
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {guide}));
     ASSERT_TRUE(pages.hasMatch());
     EXPECT_GE(pages.captured(1).toInt(), 8);
+    // Sections follow each other: no page but the last is left mostly empty (a full one holds some
+    // fifty lines).
+    for (int page = 1; page < pages.captured(1).toInt(); ++page) {
+        const QString number = QString::number(page);
+        const QString onPage = run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), number, QStringLiteral("-l"),
+                                                                 number, guide, QStringLiteral("-")});
+        EXPECT_GE(onPage.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 35) << "page " << page;
+    }
 
     const QString text = run(QStringLiteral("pdftotext"), {guide, QStringLiteral("-")});
     QStringList lines = text.split(QLatin1Char('\n'));

@@ -1,18 +1,58 @@
 // Turns the user guide's Markdown source into the PDF that the program opens from its help menu.
 // Run by the build: makeguide <source.md> <target.pdf>
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+namespace {
+
+// A heading that would stand at the foot of a page, without the first lines of its text below it,
+// starts the next page instead. Sections otherwise follow each other on the same page.
+void keepHeadingsWithTheirText(QTextDocument& guide)
+{
+    const qreal pageHeight = guide.pageSize().height();
+    QAbstractTextDocumentLayout* layout = guide.documentLayout();
+    const auto pageOf = [pageHeight](qreal y) { return static_cast<int>(y / pageHeight); };
+    for (QTextBlock heading = guide.begin().next(); heading.isValid(); heading = heading.next()) {
+        if (heading.blockFormat().headingLevel() == 0)
+            continue;
+        // The heading goes with any heading just below it and the first three lines of the text.
+        QTextBlock text = heading.next();
+        while (text.isValid() && text.blockFormat().headingLevel() > 0)
+            text = text.next();
+        if (!text.isValid())
+            continue;
+        guide.pageCount(); // lays the whole guide out again, after the page break set before
+        const qreal headingTop = layout->blockBoundingRect(heading).top();
+        const qreal textTop = layout->blockBoundingRect(text).top();
+        const int lines = std::min(3, text.layout()->lineCount());
+        if (lines == 0)
+            continue;
+        const qreal textBottom = textTop + text.layout()->lineAt(lines - 1).rect().bottom();
+        if (pageOf(headingTop) == pageOf(textBottom))
+            continue;
+        QTextBlockFormat format = heading.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(heading).setBlockFormat(format);
+    }
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -41,12 +81,6 @@ int main(int argc, char* argv[])
         const int level = block.blockFormat().headingLevel();
         if (level < 1 || level > 3)
             continue;
-        // Each chapter starts a page.
-        if (level == 1 && block != guide.begin()) {
-            QTextBlockFormat chapter = block.blockFormat();
-            chapter.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            QTextCursor(block).setBlockFormat(chapter);
-        }
         // The reader sizes headings relative to the body, which would override any size of our own.
         std::vector<std::pair<int, int>> runs;
         for (auto it = block.begin(); !it.atEnd(); ++it)
@@ -86,8 +120,37 @@ int main(int argc, char* argv[])
     pdf.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     pdf.setResolution(300);
-    // Printing gives every page margins of 2 cm and a page number.
-    guide.print(&pdf);
+
+    // The guide is laid out on the pages it is printed on, with margins of 2 cm, so that where each
+    // heading falls is known before the pages are drawn.
+    guide.documentLayout()->setPaintDevice(&pdf);
+    // The layout takes the lengths of its formats at the screen's resolution and scales them to the
+    // page's.
+    const qreal margin = 2 / 2.54 * pdf.resolution();
+    QTextFrameFormat page = guide.rootFrame()->frameFormat();
+    page.setMargin(2 / 2.54 * QGuiApplication::primaryScreen()->logicalDotsPerInchY());
+    guide.rootFrame()->setFrameFormat(page);
+    guide.setPageSize(QSizeF(pdf.width(), pdf.height()));
+    keepHeadingsWithTheirText(guide);
+
+    // Each page, with its number at the foot.
+    QPainter painter(&pdf);
+    painter.setFont(guide.defaultFont());
+    for (int number = 1; number <= guide.pageCount(); ++number) {
+        if (number > 1)
+            pdf.newPage();
+        const QRectF view(QPointF(0, (number - 1) * pdf.height()), QSizeF(pdf.width(), pdf.height()));
+        painter.save();
+        painter.translate(-view.topLeft());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        guide.documentLayout()->draw(&painter, context);
+        painter.restore();
+        painter.drawText(QRectF(margin, pdf.height() - margin, pdf.width() - 2 * margin, margin),
+                         Qt::AlignRight | Qt::AlignTop, QString::number(number));
+    }
+    painter.end();
     if (!target.commit()) {
         std::fprintf(stderr, "makeguide: %s: %s\n", argv[2], qPrintable(target.errorString()));
         return 1;
