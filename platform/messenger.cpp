@@ -247,10 +247,13 @@ QList<QByteArray> SmbclientMessenger::messageParts(const QList<QByteArray>& char
             while (end < characters.size() && used + cost(characters[end]) <= room)
                 used += cost(characters[end++]);
             qsizetype next = end;
-            if (end < characters.size()) {
-                // A part ends at a line break or a space in its second half, which then goes.
+            // A part ends at the last line break in its second half, else at the last space there;
+            // that character goes.
+            for (const char* gap : {"\n", " "}) {
+                if (end == characters.size() || next != end)
+                    break;
                 for (qsizetype k = end; k > at + (end - at) / 2; --k) {
-                    if (characters[k] == "\n" || characters[k] == " ") {
+                    if (characters[k] == gap) {
                         end = k;
                         next = k + 1;
                         break;
