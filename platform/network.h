@@ -99,8 +99,8 @@ public:
     HostLookups(const HostLookups&) = delete;
     HostLookups& operator=(const HostLookups&) = delete;
 
-    // `found` runs from the event loop (for a dotted address or a name that cannot be one, before
-    // start returns) with the first IPv4 address, or empty.
+    // `found` runs from the event loop with the first IPv4 address, or empty; for a dotted address
+    // or an empty name it runs before start returns.
     unsigned start(const QByteArray& name, IResolver::Found found);
     void abandon(unsigned id);
     // Lookups that still hold a thread, waited for or not.

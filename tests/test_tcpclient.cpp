@@ -43,6 +43,15 @@ struct Listener {
     std::uint16_t port = 0;
 };
 
+// Bytes that tell a lost or moved piece from the rest.
+QByteArray pattern(qsizetype size)
+{
+    QByteArray bytes(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 4096);
+    return bytes;
+}
+
 int openDescriptors()
 {
     return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files).size());
@@ -82,9 +91,7 @@ protected:
 TEST_F(TcpClient, ALargeSendCompletesOnlyOnceThePeerHasTakenItAllAndArrivesIntact)
 {
     Listener peer;
-    QByteArray sent(32 * 1024 * 1024, '\0');
-    for (qsizetype i = 0; i < sent.size(); ++i)
-        sent[i] = static_cast<char>(i * 7 + i / 4096);
+    const QByteArray sent = pattern(32 * 1024 * 1024);
     QByteArray received;
     std::atomic<bool> startReading{false};
     std::thread reader([&] {
@@ -146,9 +153,7 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServed)
     Listener peer;
     // More than the system holds on the way, so that much of it is still to come when the sending
     // side ends; the client answers as it reads, and had answered before it read anything.
-    QByteArray sent(8 * 1024 * 1024, '\0');
-    for (qsizetype i = 0; i < sent.size(); ++i)
-        sent[i] = static_cast<char>(i * 13 + i / 2048);
+    const QByteArray sent = pattern(8 * 1024 * 1024);
     QByteArray received;
     int error = -1;
     std::atomic<bool> ended{false};
