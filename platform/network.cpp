@@ -333,8 +333,8 @@ public:
     }
     int count() const { return static_cast<int>(connections_.size()); }
 
-    // What the client sent is dropped unread, and then the connection is closed: with nothing
-    // unread the close is an orderly one.
+    // Reads and drops what the client has sent, so that a close then finds nothing unread and is an
+    // orderly one; true once the client has closed (or the connection has failed).
     static bool drain(int fd)
     {
         char buffer[65536];
