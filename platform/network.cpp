@@ -16,7 +16,6 @@
 #include <netinet/ip_icmp.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <system_error>
@@ -291,45 +290,32 @@ void HostLookups::finished(unsigned id, const QByteArray& address)
 // The TCP client
 
 // The connections that Finish has ended, each on a descriptor of its own, until their clients
-// close. One epoll set holds them all, so that the event loop watches one descriptor however many
-// linger, and nothing is set up with the event loop for each node.
+// close. They are looked at when the next one ends, and now and then while any is left: what
+// their clients send meanwhile waits in the system, and a watch of its own for each would wake the
+// event loop once more for every node.
 class LinuxTcpClient::Lingering {
 public:
     Lingering() : context_(std::make_unique<QObject>())
     {
-        epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
-        if (epoll_ < 0)
-            return;
-        notifier_ = new QSocketNotifier(epoll_, QSocketNotifier::Read, context_.get());
-        QObject::connect(notifier_, &QSocketNotifier::activated, context_.get(), [this] { readable(); });
         timer_ = new QTimer(context_.get());
-        timer_->setSingleShot(true);
-        QObject::connect(timer_, &QTimer::timeout, context_.get(), [this] { expire(); });
+        timer_->setInterval(kLookAgainMs);
+        QObject::connect(timer_, &QTimer::timeout, context_.get(), [this] { reap(); });
     }
     ~Lingering()
     {
-        while (!connections_.empty())
-            end(connections_.front().fd);
-        context_.reset();
-        if (epoll_ >= 0)
-            ::close(epoll_);
+        for (const Connection& c : connections_)
+            end(c.fd);
     }
 
-    // False when the connection cannot be watched: the caller then closes it itself.
-    bool add(int fd, int graceMs)
+    void add(int fd, int graceMs)
     {
-        if (epoll_ < 0)
-            return false;
-        if (connections_.size() >= static_cast<size_t>(kMaxLingering))
+        reap();
+        if (connections_.size() >= static_cast<size_t>(kMaxLingering)) {
             end(connections_.front().fd);
-        epoll_event watch{};
-        watch.events = EPOLLIN | EPOLLRDHUP;
-        watch.data.fd = fd;
-        if (::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &watch) != 0)
-            return false;
+            connections_.pop_front();
+        }
         connections_.push_back({fd, Clock::now() + std::chrono::milliseconds(std::max(0, graceMs))});
-        schedule();
-        return true;
+        timer_->start();
     }
     int count() const { return static_cast<int>(connections_.size()); }
 
@@ -341,7 +327,7 @@ public:
         for (int round = 0; round < 16; ++round) {
             const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
             if (n == 0)
-                return true; // the client has closed
+                return true;
             if (n < 0)
                 return errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
         }
@@ -350,54 +336,32 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    static constexpr int kLookAgainMs = 50;
     struct Connection {
         int fd;
         Clock::time_point until;
     };
 
-    void readable()
-    {
-        epoll_event ready[64];
-        const int n = ::epoll_wait(epoll_, ready, 64, 0);
-        for (int i = 0; i < n; ++i) {
-            if (drain(ready[i].data.fd))
-                end(ready[i].data.fd);
-        }
-    }
-    void expire()
+    // Closes the connections whose clients have closed, and those whose grace is over.
+    void reap()
     {
         const auto now = Clock::now();
-        std::vector<int> over;
-        for (const Connection& c : connections_) {
-            if (c.until <= now)
-                over.push_back(c.fd);
-        }
-        for (const int fd : over)
-            end(fd);
-        schedule();
-    }
-    void schedule()
-    {
-        if (connections_.empty()) {
+        std::erase_if(connections_, [now](const Connection& c) {
+            if (!drain(c.fd) && c.until > now)
+                return false;
+            end(c.fd);
+            return true;
+        });
+        if (connections_.empty())
             timer_->stop();
-            return;
-        }
-        auto first = connections_.front().until;
-        for (const Connection& c : connections_)
-            first = std::min(first, c.until);
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(first - Clock::now()).count();
-        timer_->start(static_cast<int>(std::max<qint64>(0, left)));
     }
-    void end(int fd)
+    static void end(int fd)
     {
         drain(fd);
-        ::close(fd); // which also takes it out of the epoll set
-        std::erase_if(connections_, [fd](const Connection& c) { return c.fd == fd; });
+        ::close(fd);
     }
 
     std::unique_ptr<QObject> context_;
-    int epoll_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
     QTimer* timer_ = nullptr;
     std::deque<Connection> connections_; // the oldest first
 };
@@ -456,7 +420,7 @@ void LinuxTcpClient::setState(int state)
         connectTimer_->stop();
 }
 
-void LinuxTcpClient::closeSocket()
+void LinuxTcpClient::closeSocket(bool drain)
 {
     writeNotifier_->setEnabled(false);
     unsent_.clear();
@@ -465,7 +429,7 @@ void LinuxTcpClient::closeSocket()
     // Unread input left in the socket would turn the close into a reset, and a reset can cost the
     // client the last block it has not read yet.
     char buffer[4096];
-    for (int round = 0; round < 16 && ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0; ++round) {
+    for (int round = 0; drain && round < 16 && ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0; ++round) {
     }
     // Putting the idle counter back on the number closes the socket.
     while (::dup3(idle_, fd_, O_CLOEXEC) < 0 && (errno == EINTR || errno == EBUSY)) {
@@ -671,9 +635,9 @@ void LinuxTcpClient::Finish(int graceMs)
     // the next connection can have it while this one waits for the client to close.
     ::shutdown(fd_, SHUT_WR);
     const int own = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-    if (own >= 0 && !lingering_->add(own, graceMs)) {
-        Lingering::drain(own);
-        ::close(own);
+    if (own >= 0) {
+        lingering_->add(own, graceMs);
+        closeSocket(false); // the number only: the connection stays open on its own descriptor
     }
     Close();
 }

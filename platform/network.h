@@ -215,7 +215,7 @@ private:
     // Hands what is queued to the system; SendComplete once all of it is taken.
     void flush();
     void fail(int error);
-    void closeSocket();
+    void closeSocket(bool drain = true);
 
     class Lingering;
 
