@@ -3,7 +3,10 @@
 #include "engine/module1.h"
 #include "engine/textfile.h"
 
+#include <QCoreApplication>
 #include <QStringList>
+#include <QTimer>
+#include <optional>
 
 namespace corvane {
 
@@ -21,7 +24,23 @@ std::int32_t Module::PingHost(const QString& address, const QByteArray& payload,
 
 QString Module::ResolveHostIP(const QString& name)
 {
-    const QByteArray bytes = m1_.platform().resolver->hostByName(toAnsi(name));
+    IResolver& resolver = *m1_.platform().resolver;
+    std::optional<QByteArray> found;
+    const unsigned lookup = resolver.lookUp(toAnsi(name), [&found](const QByteArray& address) { found = address; });
+    if (!found) {
+        bool late = false;
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [&late] { late = true; });
+        limit.start(NameLookupMs);
+        while (!found && !late)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!found) {
+            resolver.abandon(lookup);
+            return {};
+        }
+    }
+    const QByteArray bytes = *found;
     if (bytes.size() != 4)
         return {};
     return BytesToDottedIP(bytes);

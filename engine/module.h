@@ -18,7 +18,8 @@ public:
     // then counts as answering); -1 when the address is no dotted IPv4 address; else the echo's
     // status for no answer.
     std::int32_t PingHost(const QString& address, const QByteArray& payload, EchoReply& reply);
-    // The first IPv4 address of the name as dotted text; empty when the name does not resolve.
+    // The first IPv4 address of the name as dotted text; empty when the name does not resolve, or
+    // when the system has not found it within NameLookupMs. Window events run meanwhile.
     QString ResolveHostIP(const QString& name);
     // Four single-byte characters of an address in network order, as dotted text.
     static QString BytesToDottedIP(const QByteArray& bytes);
@@ -26,6 +27,10 @@ public:
     void SocketsCleanup();
 
     int EchoTimeoutMs = 500;
+    // How long a delivery waits for a name, whatever the system's resolver would allow: long enough
+    // for the system to try a second name server after a first that does not answer (5 s).
+    static constexpr int kNameLookupMs = 6000;
+    int NameLookupMs = kNameLookupMs;
 
 private:
     Module1& m1_;

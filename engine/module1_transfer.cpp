@@ -194,7 +194,9 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
         return false;
     }
     if (readable && SendFileChunks(file, socket)) {
-        socket.Close();
+        // Closed at once, the connection would be reset by any answer the client sends meanwhile,
+        // and the client would lose what it has not read yet.
+        socket.Finish(link.endGrace());
         return true;
     }
     return lost();
@@ -215,6 +217,7 @@ bool Module1::SendFileChunks(const QByteArray& file, ITcpClient& socket)
         link.waitUntil([&] { return !SendBusy || socket.State() != ITcpClient::Connected; });
         if (SendBusy && socket.State() != ITcpClient::Connected)
             return false; // closed before the block was handed over
+        link.blockSent();
         QCoreApplication::processEvents();
         if (last)
             return true;

@@ -62,6 +62,7 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
 
     if (mode == QLatin1String("SINGLE")) {
         QString recipient = target;
+        QString address;
         EchoReply reply{};
         bool answered = false;
         if (!module_.SocketsStartup()) {
@@ -69,7 +70,7 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
                                  MsgButtons::Ok, MsgIcon::None, QStringLiteral("Corvane"));
         } else {
             QCoreApplication::processEvents();
-            const QString address = module_.ResolveHostIP(target);
+            address = module_.ResolveHostIP(target);
             if (m1_.SendAsIP == QLatin1String("YES"))
                 recipient = address;
             answered = module_.PingHost(address, EchoPayload, reply) == 0;
@@ -104,8 +105,9 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
             return ok;
         }
 
+        // The address goes along with the name: the computer answered the echo there.
         const std::int32_t code = messenger.NetMessageBufferSend(MessageBuffer(recipient), MessageBuffer(m1_.AliasName),
-                                                                 MessageBuffer(message), length);
+                                                                 MessageBuffer(message), length, address);
         m1_.DeliveryStatus = NetSendResultText(code);
         if (m1_.DeliveryStatus != kSent) {
             m1_.DeliveryStatus = kServiceError;
@@ -115,8 +117,9 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
     }
 
     if (mode == QLatin1String("DOMAIN")) {
-        const std::int32_t code = messenger.NetMessageBufferSend(
-            MessageBuffer(target + QLatin1Char('*')), MessageBuffer(m1_.AliasName), MessageBuffer(message), length);
+        const std::int32_t code =
+            messenger.NetMessageBufferSend(MessageBuffer(target + QLatin1Char('*')), MessageBuffer(m1_.AliasName),
+                                           MessageBuffer(message), length, QString());
         if (NetSendResultText(code) == kSent) {
             m1_.DeliveryStatus = kSent;
             return true;

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QList>
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <utility>
@@ -70,6 +71,7 @@ void ClientTransfer::forgetReplies()
     reply_.clear();
     matched_ = 0;
     received_ = 0;
+    allowed_ = kReplyLimit;
 }
 
 void ClientTransfer::tcpServer_DataArrival(int)
@@ -83,7 +85,7 @@ void ClientTransfer::tcpServer_DataArrival(int)
     for (qsizetype i = 0; i < size; ++i) {
         // Every byte counts, whole replies too: a client repeating a well-formed reply is as much a
         // flood as one that never ends its reply.
-        if (++received_ > kReplyLimit)
+        if (++received_ > allowed_)
             break;
         const char c = data[i];
         const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -105,12 +107,12 @@ void ClientTransfer::tcpServer_DataArrival(int)
             matched_ = 0;
         }
     }
-    if (received_ > kReplyLimit) {
+    if (received_ > allowed_) {
         // A client pouring out bytes is not listened to any longer: the wait ends as it would for
         // a client that went silent or away, and nothing more is read. The replies it completed
         // before count as they came.
         forgetReplies();
-        received_ = kReplyLimit + 1; // until the next connection
+        received_ = allowed_ + 1; // until the next connection
         tcpServer.Close();
     } else if (!reply_.isEmpty()) {
         // A reply that may go on, or that ends in what may be the start of the next, waits a moment.
@@ -199,6 +201,13 @@ void ClientTransfer::replyError(const QByteArray& reply)
         return;
     }
     m1_.platform().end->endNow(EXIT_FAILURE);
+}
+
+int ClientTransfer::endGrace() const
+{
+    if (!MessageTimer->isActive())
+        return 0;
+    return std::clamp(MessageTimer->remainingTime(), 0, kEndGraceMs);
 }
 
 void ClientTransfer::tcpServer_SendComplete()

@@ -37,7 +37,13 @@ public:
     void forgetReplies();
     // The transfer has offered the file: the wait for the answer begins, and with it a new count of
     // the bytes the client may send. (The request's wait counts from the connection.)
-    void beginWait() { received_ = 0; }
+    void beginWait()
+    {
+        received_ = 0;
+        allowed_ = kReplyLimit;
+    }
+    // A block of the file has been handed over: the client may answer it.
+    void blockSent() { allowed_ += kReplyPerBlock; }
 
     // Shows a box of the client's answer to the operator. In an unattended run nobody is there to
     // close it and the run would wait for ever: the text goes to the error log with the node instead.
@@ -45,9 +51,17 @@ public:
 
     // A reply that may still be arriving in pieces is held this long before it is taken as it is.
     int replySettleMs = 250;
+    // After the last block the client reads the rest of the file and closes; the program waits for
+    // that at most this long (and never past the message timer), while it goes on to the next node.
+    static constexpr int kEndGraceMs = 5000;
+    // How long the ended connection may still take: the grace, within the message timer's time.
+    int endGrace() const;
     // The most a client may send during one wait, whole replies included: one that pours out more
     // is not read any further, so that neither the processor nor the memory go to it.
     static constexpr qsizetype kReplyLimit = 4096;
+    // While the file goes out a client may answer each block ("Received:accept:..."): every block
+    // handed over lets it send this much more, however its answers bunch up.
+    static constexpr qsizetype kReplyPerBlock = 128;
 
 private:
     // Acts on the reply being gathered as it stands.
@@ -60,9 +74,10 @@ private:
     Module1& m1_;
     // The client does not frame its replies. Each begins with "Received", so the received text is
     // cut before every "Received", and every byte is looked at once, as it arrives.
-    QByteArray reply_;       // the reply being gathered, or the part of "Received" seen so far
-    int matched_ = 0;        // how much of a next "Received" the gathered reply ends with
-    qsizetype received_ = 0; // bytes received since the wait began
+    QByteArray reply_;                // the reply being gathered, or the part of "Received" seen so far
+    int matched_ = 0;                 // how much of a next "Received" the gathered reply ends with
+    qsizetype received_ = 0;          // bytes received since the wait began
+    qsizetype allowed_ = kReplyLimit; // of which the client may send this many
     QTimer settle_;
 };
 

@@ -1,7 +1,5 @@
 #include "platform/network.h"
 
-#include <QHostAddress>
-#include <QHostInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -9,7 +7,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/ip.h>
@@ -18,6 +18,8 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -156,7 +158,7 @@ bool dottedToAddress(const QByteArray& text, std::uint32_t& address)
 // ---------------------------------------------------------------------------------------------
 // Names
 
-QByteArray LinuxResolver::hostByName(const QByteArray& name)
+QByteArray systemHostByName(const QByteArray& name)
 {
     // A name is looked up as data: nothing in it reaches anything but the resolver.
     if (name.isEmpty() || name.contains('\0'))
@@ -179,8 +181,190 @@ QByteArray LinuxResolver::hostByName(const QByteArray& name)
     return bytes;
 }
 
+QByteArray LinuxResolver::hostByName(const QByteArray& name)
+{
+    return systemHostByName(name);
+}
+
+// What the lookup threads share with their owner, which may be gone before they end.
+struct HostLookups::Shared {
+    std::mutex mutex;
+    QObject* context = nullptr; // null once the owner is gone: answers then go nowhere
+    HostLookups* owner = nullptr;
+    int running = 0;
+    std::deque<std::pair<unsigned, QByteArray>> queued; // waiting for a thread
+};
+
+void HostLookups::work(std::shared_ptr<Shared> shared, std::function<QByteArray(const QByteArray&)> lookup, unsigned id,
+                       QByteArray name)
+{
+    for (;;) {
+        const QByteArray address = lookup(name);
+        const std::lock_guard lock(shared->mutex);
+        if (shared->context) {
+            HostLookups* owner = shared->owner;
+            QMetaObject::invokeMethod(
+                shared->context, [owner, id, address] { owner->finished(id, address); }, Qt::QueuedConnection);
+        }
+        if (!shared->context || shared->queued.empty()) {
+            --shared->running;
+            return;
+        }
+        std::tie(id, name) = shared->queued.front();
+        shared->queued.pop_front();
+    }
+}
+
+HostLookups::HostLookups()
+    : lookup(systemHostByName), shared_(std::make_shared<Shared>()), context_(std::make_unique<QObject>())
+{
+    shared_->context = context_.get();
+    shared_->owner = this;
+}
+
+HostLookups::~HostLookups()
+{
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->context = nullptr;
+        shared_->owner = nullptr;
+        shared_->queued.clear();
+    }
+    context_.reset(); // with the answers already on their way
+}
+
+unsigned HostLookups::start(const QByteArray& name, IResolver::Found found)
+{
+    const unsigned id = ++next_;
+    // Neither needs the system's resolver, and addresses are most of what a distribution sends to.
+    std::uint32_t address = 0;
+    if (name.isEmpty() || name.contains('\0')) {
+        found({});
+        return id;
+    }
+    if (dottedToAddress(name, address)) {
+        found(QByteArray(reinterpret_cast<const char*>(&address), 4));
+        return id;
+    }
+    waiting_[id] = std::move(found);
+    const std::lock_guard lock(shared_->mutex);
+    if (shared_->running >= kMaxRunning) {
+        shared_->queued.emplace_back(id, name);
+        return id;
+    }
+    try {
+        std::thread(work, shared_, lookup, id, name).detach();
+        ++shared_->running;
+    } catch (const std::system_error&) {
+        // No thread to be had: the name does not resolve, as the system would say of it.
+        QMetaObject::invokeMethod(
+            context_.get(), [this, id] { finished(id, {}); }, Qt::QueuedConnection);
+    }
+    return id;
+}
+
+void HostLookups::abandon(unsigned id)
+{
+    waiting_.erase(id);
+    const std::lock_guard lock(shared_->mutex);
+    std::erase_if(shared_->queued, [id](const auto& queued) { return queued.first == id; });
+}
+
+int HostLookups::running() const
+{
+    const std::lock_guard lock(shared_->mutex);
+    return shared_->running;
+}
+
+void HostLookups::finished(unsigned id, const QByteArray& address)
+{
+    const auto it = waiting_.find(id);
+    if (it == waiting_.end())
+        return;
+    const IResolver::Found found = std::move(it->second);
+    waiting_.erase(it);
+    found(address);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The TCP client
+
+// The connections that Finish has ended, each on a descriptor of its own, until their clients
+// close. They are looked at when the next one ends, and now and then while any is left: what
+// their clients send meanwhile waits in the system, and a watch of its own for each would wake the
+// event loop once more for every node.
+class LinuxTcpClient::Lingering {
+public:
+    Lingering() : context_(std::make_unique<QObject>())
+    {
+        timer_ = new QTimer(context_.get());
+        timer_->setInterval(kLookAgainMs);
+        QObject::connect(timer_, &QTimer::timeout, context_.get(), [this] { reap(); });
+    }
+    ~Lingering()
+    {
+        for (const Connection& c : connections_)
+            end(c.fd);
+    }
+
+    void add(int fd, int graceMs)
+    {
+        reap();
+        if (connections_.size() >= static_cast<size_t>(kMaxLingering)) {
+            end(connections_.front().fd);
+            connections_.pop_front();
+        }
+        connections_.push_back({fd, Clock::now() + std::chrono::milliseconds(std::max(0, graceMs))});
+        timer_->start();
+    }
+    int count() const { return static_cast<int>(connections_.size()); }
+
+    // Reads and drops what the client has sent, so that a close then finds nothing unread and is an
+    // orderly one; true once the client has closed (or the connection has failed).
+    static bool drain(int fd)
+    {
+        char buffer[65536];
+        for (int round = 0; round < 16; ++round) {
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (n == 0)
+                return true;
+            if (n < 0)
+                return errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
+        }
+        return false;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static constexpr int kLookAgainMs = 50;
+    struct Connection {
+        int fd;
+        Clock::time_point until;
+    };
+
+    // Closes the connections whose clients have closed, and those whose grace is over.
+    void reap()
+    {
+        const auto now = Clock::now();
+        std::erase_if(connections_, [now](const Connection& c) {
+            if (!drain(c.fd) && c.until > now)
+                return false;
+            end(c.fd);
+            return true;
+        });
+        if (connections_.empty())
+            timer_->stop();
+    }
+    static void end(int fd)
+    {
+        drain(fd);
+        ::close(fd);
+    }
+
+    std::unique_ptr<QObject> context_;
+    QTimer* timer_ = nullptr;
+    std::deque<Connection> connections_; // the oldest first
+};
 
 LinuxTcpClient::LinuxTcpClient() : context_(std::make_unique<QObject>())
 {
@@ -201,17 +385,20 @@ LinuxTcpClient::LinuxTcpClient() : context_(std::make_unique<QObject>())
     connectTimer_->setSingleShot(true);
     QObject::connect(connectTimer_, &QTimer::timeout, context_.get(), [this] {
         if (connecting()) {
-            ++generation_; // a lookup still running is no longer wanted
+            ++generation_;
+            lookups_.abandon(lookup_); // a lookup still running is no longer wanted
             closeSocket();
             setState(Error);
         }
     });
+    lingering_ = std::make_unique<Lingering>();
 }
 
 LinuxTcpClient::~LinuxTcpClient()
 {
     DataArrival = nullptr;
     SendComplete = nullptr;
+    lingering_.reset();
     closeSocket();
     readNotifier_->setEnabled(false);
     if (fd_ >= 0)
@@ -233,7 +420,7 @@ void LinuxTcpClient::setState(int state)
         connectTimer_->stop();
 }
 
-void LinuxTcpClient::closeSocket()
+void LinuxTcpClient::closeSocket(bool drain)
 {
     writeNotifier_->setEnabled(false);
     unsent_.clear();
@@ -242,7 +429,7 @@ void LinuxTcpClient::closeSocket()
     // Unread input left in the socket would turn the close into a reset, and a reset can cost the
     // client the last block it has not read yet.
     char buffer[4096];
-    for (int round = 0; round < 16 && ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0; ++round) {
+    for (int round = 0; drain && round < 16 && ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0; ++round) {
     }
     // Putting the idle counter back on the number closes the socket.
     while (::dup3(idle_, fd_, O_CLOEXEC) < 0 && (errno == EINTR || errno == EBUSY)) {
@@ -253,6 +440,7 @@ void LinuxTcpClient::closeSocket()
 void LinuxTcpClient::Close()
 {
     ++generation_;
+    lookups_.abandon(lookup_);
     connectTimer_->stop();
     received_.clear();
     closeSocket();
@@ -271,17 +459,17 @@ void LinuxTcpClient::Connect(const QString& host, std::uint16_t port)
     }
     setState(ResolvingHost);
     const unsigned generation = generation_;
-    QHostInfo::lookupHost(host, context_.get(), [this, generation](const QHostInfo& info) {
+    lookup_ = lookups_.start(host.toLatin1(), [this, generation](const QByteArray& found) {
         if (generation != generation_ || state_ != ResolvingHost)
             return;
-        for (const QHostAddress& found : info.addresses()) {
-            if (found.protocol() == QAbstractSocket::IPv4Protocol) {
-                setState(HostResolved);
-                connectTo(htonl(found.toIPv4Address()));
-                return;
-            }
+        if (found.size() != 4) {
+            setState(Error);
+            return;
         }
-        setState(Error);
+        std::uint32_t address = 0;
+        std::memcpy(&address, found.constData(), 4);
+        setState(HostResolved);
+        connectTo(address);
     });
 }
 
@@ -435,6 +623,28 @@ void LinuxTcpClient::SendData(const QByteArray& bytes)
 QByteArray LinuxTcpClient::GetData()
 {
     return std::exchange(received_, QByteArray());
+}
+
+void LinuxTcpClient::Finish(int graceMs)
+{
+    if (!open_ || state_ != Connected || !unsent_.isEmpty()) {
+        Close();
+        return;
+    }
+    // The end follows the last byte to the client; the socket moves off the shared number, so that
+    // the next connection can have it while this one waits for the client to close.
+    ::shutdown(fd_, SHUT_WR);
+    const int own = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (own >= 0) {
+        lingering_->add(own, graceMs);
+        closeSocket(false); // the number only: the connection stays open on its own descriptor
+    }
+    Close();
+}
+
+int LinuxTcpClient::lingering() const
+{
+    return lingering_->count();
 }
 
 } // namespace corvane

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 
 class QSocketNotifier;
@@ -63,22 +64,78 @@ private:
 // The socket library and its host lookup.
 class IResolver {
 public:
+    using Found = std::function<void(const QByteArray& address)>;
+
     virtual ~IResolver() = default;
     // 0 when the library is ready for the requested version.
     virtual int startup(std::uint16_t version) = 0;
     // 0 when the library stopped cleanly.
     virtual int cleanup() = 0;
     // The first IPv4 address of the name, 4 bytes in network order; empty when there is none.
+    // Holds the caller for as long as the system's resolver takes.
     virtual QByteArray hostByName(const QByteArray& name) = 0;
+    // Starts looking the name up without holding the caller: `found` runs with what hostByName
+    // would give, from the event loop or before lookUp returns. The number names the lookup for
+    // abandon(). This one looks up at once.
+    virtual unsigned lookUp(const QByteArray& name, Found found)
+    {
+        found(hostByName(name));
+        return 0;
+    }
+    // The caller no longer waits for that lookup: its `found` never runs.
+    virtual void abandon(unsigned) {}
 };
 
-// getaddrinfo, IPv4 only. The system's resolver needs no start or stop.
+// Names looked up on threads of their own, so that the event loop never waits on the system's
+// resolver. The system cannot be told to stop a lookup: one that nobody waits for any more runs on
+// to its own end, and only kMaxRunning run at once, so that names that never answer cannot pile up
+// threads without bound. A name beyond that waits for a thread, within its caller's own time-out.
+class HostLookups {
+public:
+    static constexpr int kMaxRunning = 8;
+
+    HostLookups();
+    ~HostLookups();
+    HostLookups(const HostLookups&) = delete;
+    HostLookups& operator=(const HostLookups&) = delete;
+
+    // `found` runs from the event loop with the first IPv4 address, or empty; for a dotted address
+    // or an empty name it runs before start returns.
+    unsigned start(const QByteArray& name, IResolver::Found found);
+    void abandon(unsigned id);
+    // Lookups that still hold a thread, waited for or not.
+    int running() const;
+
+    // The blocking lookup each thread makes; a test may put a slower one in its place.
+    std::function<QByteArray(const QByteArray&)> lookup;
+
+private:
+    struct Shared;
+    // One thread: the name, then each name that queued meanwhile.
+    static void work(std::shared_ptr<Shared> shared, std::function<QByteArray(const QByteArray&)> lookup, unsigned id,
+                     QByteArray name);
+    void finished(unsigned id, const QByteArray& address);
+
+    std::shared_ptr<Shared> shared_;
+    std::unique_ptr<QObject> context_; // receives the answers; gone with this object, and they with it
+    std::map<unsigned, IResolver::Found> waiting_;
+    unsigned next_ = 0;
+};
+
+// getaddrinfo, IPv4 only, on the lookup threads. The system's resolver needs no start or stop.
 class LinuxResolver : public IResolver {
 public:
     int startup(std::uint16_t) override { return 0; }
     int cleanup() override { return 0; }
     QByteArray hostByName(const QByteArray& name) override;
+    unsigned lookUp(const QByteArray& name, Found found) override { return lookups.start(name, std::move(found)); }
+    void abandon(unsigned id) override { lookups.abandon(id); }
+
+    HostLookups lookups;
 };
+
+// The first IPv4 address of the name through the system's resolver (getaddrinfo), blocking.
+QByteArray systemHostByName(const QByteArray& name);
 
 // The dotted-decimal address as a 32-bit value in network order; false for any other text, and
 // for 255.255.255.255, which the address parser cannot tell from its own "no address".
@@ -111,6 +168,12 @@ public:
     // Queues the bytes; SendComplete follows once every queued byte has been handed to the network
     // (which may be before SendData returns).
     virtual void SendData(const QByteArray& bytes) = 0;
+    // Ends the connection in order once all that was sent has been handed to the network: the
+    // sending side closes at once, so the client reads every byte and then the end; what the
+    // client still sends is read and dropped until it closes too, or until graceMs have passed,
+    // and only then is the connection closed, so that the end never becomes a reset. That runs on
+    // by itself: the socket is Closed at once and ready for the next connection.
+    virtual void Finish(int graceMs) = 0;
     // Everything received and not yet fetched.
     virtual QByteArray GetData() = 0;
 
@@ -133,8 +196,14 @@ public:
     int State() override;
     void SendData(const QByteArray& bytes) override;
     QByteArray GetData() override;
+    void Finish(int graceMs) override;
+
+    // Connections that Finish has ended and whose clients have not closed yet.
+    int lingering() const;
 
     int connectTimeoutMs = 20000;
+    // The most connections that may linger at once; one more ends the oldest of them.
+    static constexpr int kMaxLingering = 64;
 
 private:
     void setState(int state);
@@ -146,7 +215,9 @@ private:
     // Hands what is queued to the system; SendComplete once all of it is taken.
     void flush();
     void fail(int error);
-    void closeSocket();
+    void closeSocket(bool drain = true);
+
+    class Lingering;
 
     int fd_ = -1;   // the connection's descriptor number, the same for every connection
     int idle_ = -1; // what that number holds while there is no connection
@@ -160,6 +231,9 @@ private:
     QTimer* connectTimer_ = nullptr;
     QByteArray received_; // received and not yet fetched
     QByteArray unsent_;   // queued and not yet taken by the system
+    HostLookups lookups_;
+    unsigned lookup_ = 0; // the current connection's name lookup
+    std::unique_ptr<Lingering> lingering_;
 };
 
 } // namespace corvane

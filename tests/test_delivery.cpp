@@ -8,11 +8,18 @@
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
 
+#include "tests/support/xdisplay.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -210,6 +217,42 @@ TEST(EchoAndNames, RealEchoToLoopbackAnswers)
     EXPECT_EQ(Module::BytesToDottedIP(QByteArray("\x0a\x00\xff\x07", 4)), "10.0.255.7");
 }
 
+TEST(EchoAndNames, ANameTheSystemNeverAnswersFailsAtTheProgramsOwnTimeOutWhileTheWindowsRun)
+{
+    // A resolver that never answers but for localhost, until the test is over.
+    auto released = std::make_shared<std::atomic<bool>>(false);
+    auto resolver = std::make_unique<LinuxResolver>();
+    HostLookups& lookups = resolver->lookups;
+    lookups.lookup = [released](const QByteArray& name) {
+        if (name == "localhost")
+            return systemHostByName(name);
+        for (int i = 0; i < 3000 && !*released; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return QByteArray();
+    };
+    TestProgram t;
+    t.pending.resolver = std::move(resolver);
+    t.create();
+    Module& module = t.program().module();
+    module.NameLookupMs = 150;
+    int ticks = 0;
+    QTimer window;
+    QObject::connect(&window, &QTimer::timeout, [&ticks] { ++ticks; });
+    window.start(10);
+    QElapsedTimer clock;
+    clock.start();
+    const int names = HostLookups::kMaxRunning + 2;
+    for (int i = 0; i < names; ++i)
+        EXPECT_EQ(module.ResolveHostIP(QStringLiteral("pc%1.invalid").arg(i)), "") << i;
+    EXPECT_GE(clock.elapsed(), names * 140);
+    EXPECT_GT(ticks, names * 5) << "the event loop ran while the names were looked up";
+    // The lookups nobody waits for hold no more threads than the bound, and end with the system's.
+    EXPECT_EQ(lookups.running(), HostLookups::kMaxRunning);
+    *released = true;
+    EXPECT_TRUE(waitFor([&] { return lookups.running() == 0; }));
+    EXPECT_EQ(module.ResolveHostIP("localhost"), "127.0.0.1");
+}
+
 // --- the smbclient road ---
 
 class Smbclient : public ::testing::Test {
@@ -218,18 +261,25 @@ protected:
     {
         oldPath = qgetenv("PATH");
         qputenv("PATH", bin.path().toLocal8Bit() + ":/usr/bin:/bin");
-        QFile script(bin.path() + "/smbclient");
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n"
-                     "out=\"$(dirname \"$0\")\"\n"
-                     "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out/args\"\n"
-                     "cat > \"$out/stdin\"\n"
-                     "[ -f \"$out/say\" ] && cat \"$out/say\"\n"
-                     "exit $(cat \"$out/code\" 2>/dev/null || echo 0)\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        script("smbclient", "out=\"$(dirname \"$0\")\"\n"
+                            "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out/args\"\n"
+                            "cat > \"$out/stdin\"\n"
+                            "[ -f \"$out/say\" ] && cat \"$out/say\"\n"
+                            "exit $(cat \"$out/code\" 2>/dev/null || echo 0)\n");
+        // smb.conf as this test has it, whatever the machine's says.
+        messenger.testparm = script("testparm", "echo 'Load smb config files from /etc/samba/smb.conf' >&2\n"
+                                                "echo CP850\n");
     }
     void TearDown() override { qputenv("PATH", oldPath); }
+    QString script(const QString& name, const QByteArray& body)
+    {
+        QFile file(bin.path() + "/" + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + body);
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return file.fileName();
+    }
     void setExit(int code, const QByteArray& say = {})
     {
         QFile f(bin.path() + "/code");
@@ -244,11 +294,11 @@ protected:
         QFile f(bin.path() + "/" + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    std::int32_t send(const QString& to, const QString& from, const QString& text)
+    std::int32_t send(const QString& to, const QString& from, const QString& text, const QString& address = {})
     {
         const QByteArray buffer = NetSend::MessageBuffer(text);
         return messenger.NetMessageBufferSend(NetSend::MessageBuffer(to), NetSend::MessageBuffer(from), buffer,
-                                              static_cast<std::uint32_t>(2 * text.size() + 1));
+                                              static_cast<std::uint32_t>(2 * text.size() + 1), address);
     }
 
     QTemporaryDir bin;
@@ -256,11 +306,34 @@ protected:
     SmbclientMessenger messenger;
 };
 
-TEST_F(Smbclient, RunsWithItsArgumentsAndTheMessageOnStandardInput)
+TEST_F(Smbclient, RunsWithTheAddressAndThePinnedCodePageAndTheTextInIt)
 {
-    EXPECT_EQ(send("PC1", "HELP DESK", "Fire drill at 3 ; $(reboot) `x`"), 0);
-    EXPECT_EQ(file("args"), "-M\nPC1\n-U\nHELP DESK\n-N\n");
-    EXPECT_EQ(file("stdin"), "Fire drill at 3 ; $(reboot) `x`");
+    EXPECT_EQ(send(QStringLiteral("PC1"), QStringLiteral("HELP DESK"),
+                   QStringLiteral("Caf\u00e9 \u201cdrill\u201d \u2013 3 \u20ac ; $(reboot) `x`\r\nbye"), "10.0.0.9"),
+              0);
+    EXPECT_EQ(file("args"), "-M\nPC1\n-I\n10.0.0.9\n-U\nHELP DESK\n-N\n--option=dos charset=CP850\n"
+                            "--option=unix charset=CP850\n");
+    EXPECT_EQ(file("stdin"), "Caf\x82 \"drill\" - 3 EUR ; $(reboot) `x`\nbye");
+}
+
+TEST_F(Smbclient, TheCodePageIsSmbConfsOrElseCp850)
+{
+    struct Case {
+        QByteArray said; // by testparm
+        QByteArray page;
+        QByteArray yen;
+    };
+    for (const Case& c : {Case{"echo CP437", "CP437", "\x9d"}, Case{"echo NO-SUCH-CHARSET", "CP850", "\xbe"},
+                          Case{"exit 1", "CP850", "\xbe"}}) {
+        SCOPED_TRACE(c.said.toStdString());
+        SmbclientMessenger fresh;
+        fresh.testparm = script("testparm", c.said + "\n");
+        EXPECT_EQ(fresh.codePage(), c.page);
+        fresh.NetMessageBufferSend(NetSend::MessageBuffer("PC1"), NetSend::MessageBuffer("A"),
+                                   NetSend::MessageBuffer(QStringLiteral("\u00a5")), 3, {});
+        EXPECT_TRUE(file("args").endsWith("--option=unix charset=" + c.page + "\n"));
+        EXPECT_EQ(file("stdin"), c.yen);
+    }
 }
 
 TEST_F(Smbclient, ExitCodesGiveTheMessagingCodes)
@@ -289,16 +362,81 @@ TEST_F(Smbclient, MissingSmbclientIsNotSupported)
 TEST_F(Smbclient, DeliveryThroughSmbclientReportsItsTexts)
 {
     TestProgram t;
-    t.pending.messenger = std::make_unique<SmbclientMessenger>();
+    auto real = std::make_unique<SmbclientMessenger>();
+    real->testparm = messenger.testparm;
+    t.pending.messenger = std::move(real);
     t.setSetting("STARTUP", "0");
     t.start();
     t.program().module1().ClientMode = 0;
     t.options().txtAlias->setText("OPS");
-    EXPECT_TRUE(t.program().netSend().DeliverMessage("127.0.0.1", "Hello", "SINGLE"));
-    EXPECT_EQ(file("args"), "-M\n127.0.0.1\n-U\nOPS\n-N\n");
+    EXPECT_TRUE(t.program().netSend().DeliverMessage("localhost", "Hello", "SINGLE"));
+    EXPECT_TRUE(file("args").startsWith("-M\nlocalhost\n-I\n127.0.0.1\n-U\nOPS\n-N\n"));
     EXPECT_EQ(file("stdin"), "Hello");
     setExit(1, "NT_STATUS_NOT_FOUND");
     EXPECT_FALSE(t.program().netSend().DeliverMessage("EVERYONE", "Hello", "DOMAIN"));
-    EXPECT_EQ(file("args"), "-M\nEVERYONE*\n-U\nOPS\n-N\n");
+    EXPECT_TRUE(file("args").startsWith("-M\nEVERYONE*\n-U\nOPS\n-N\n"));
     EXPECT_EQ(t.program().module1().DeliveryStatus, "The message to DOMAIN failed");
+}
+
+// --- what smbclient is given ---
+
+TEST(CodePageText, WhatTheCodePageLacksBecomesItsPlainEquivalent)
+{
+    const CodePage cp850("CP850");
+    ASSERT_TRUE(cp850.known());
+    const CodePage none("NO-SUCH-CHARSET"); // no converter: ASCII alone
+    EXPECT_FALSE(none.known());
+    const auto text = [](const CodePage& page, const QString& s) {
+        QByteArray bytes;
+        for (const QByteArray& c : page.encodeText(s))
+            bytes += c;
+        return bytes;
+    };
+    const std::pair<QString, QByteArray> cases[] = {
+        {QStringLiteral("\u2018a\u2019 \u201cb\u201d \u201e"), "'a' \"b\" \""},
+        {QStringLiteral("1\u20132\u20143"), "1-2-3"},
+        {QStringLiteral("5 \u20ac\u2026"), "5 EUR..."},
+        {QStringLiteral("\u00e0 bient\u00f4t"), "\x85 bient\x93t"},
+        {QStringLiteral("\u0151\u0142\U0001F600"), "o??"}, // ő has its letter; ł and the emoji have none
+        {QStringLiteral("a\r\nb\rc"), "a\nb\rc"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(text(cp850, in), out) << in.toStdString();
+    EXPECT_EQ(text(none, QStringLiteral("Caf\u00e9 \u00c0")), "Cafe A");
+}
+
+TEST(CodePageText, ALongMessageGoesInMarkedPartsThatEachFit)
+{
+    const auto characters = [](const QByteArray& text) {
+        QList<QByteArray> list;
+        for (const char c : text)
+            list << QByteArray(1, c);
+        return list;
+    };
+    const auto wire = [](const QByteArray& part) { return part.size() + part.count('\n'); };
+    const QByteArray exact(1598, 'x');
+    EXPECT_EQ(SmbclientMessenger::messageParts(characters(exact)), QList<QByteArray>{exact});
+    EXPECT_EQ(SmbclientMessenger::messageParts(characters(exact.left(1597) + "\n")).size(), 2)
+        << "a line break counts two";
+
+    QByteArray words;
+    for (int i = 0; words.size() < 20000; ++i)
+        words += "word" + QByteArray::number(i) + (i % 9 == 8 ? "\n" : " ");
+    const QList<QByteArray> parts = SmbclientMessenger::messageParts(characters(words));
+    ASSERT_GE(parts.size(), 10);
+    QByteArray whole;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QByteArray mark = QStringLiteral("(%1/%2) ").arg(i + 1).arg(parts.size()).toLatin1();
+        ASSERT_TRUE(parts[i].startsWith(mark)) << i;
+        EXPECT_LE(wire(parts[i]), 1598) << i;
+        const QByteArray body = parts[i].mid(mark.size());
+        EXPECT_FALSE(body.isEmpty());
+        whole += (whole.isEmpty() ? "" : QByteArray(1, words.at(whole.size()))) + body;
+    }
+    EXPECT_EQ(whole, words) << "cut only at spaces and line breaks, which go";
+    // No space in sight: the cut falls where the room ends.
+    const QList<QByteArray> hard = SmbclientMessenger::messageParts(characters(QByteArray(3000, 'y')));
+    ASSERT_EQ(hard.size(), 2);
+    EXPECT_EQ(hard[0].size(), 1598);
+    EXPECT_EQ(hard[0].size() + hard[1].size() - 12, 3000);
 }

@@ -1,6 +1,7 @@
 // The client socket on its own, against plain blocking peers on loopback: what reaches the peer,
 // what the socket reports when the peer goes, and that a run of connections costs no descriptors.
 #include "platform/network.h"
+#include "tests/support/xdisplay.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <vector>
 
 using namespace corvane;
+using corvane::test::waitFor;
 
 namespace {
 
@@ -41,18 +43,13 @@ struct Listener {
     std::uint16_t port = 0;
 };
 
-// Lets events run until the condition holds or the time is up; true when it holds.
-bool waitFor(const std::function<bool()>& done, int ms = 5000)
+// Bytes that tell a lost or moved piece from the rest.
+QByteArray pattern(qsizetype size)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    QByteArray bytes(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 4096);
+    return bytes;
 }
 
 int openDescriptors()
@@ -94,9 +91,7 @@ protected:
 TEST_F(TcpClient, ALargeSendCompletesOnlyOnceThePeerHasTakenItAllAndArrivesIntact)
 {
     Listener peer;
-    QByteArray sent(32 * 1024 * 1024, '\0');
-    for (qsizetype i = 0; i < sent.size(); ++i)
-        sent[i] = static_cast<char>(i * 7 + i / 4096);
+    const QByteArray sent = pattern(32 * 1024 * 1024);
     QByteArray received;
     std::atomic<bool> startReading{false};
     std::thread reader([&] {
@@ -151,6 +146,75 @@ TEST_F(TcpClient, APeerThatAnswersAndGoesLeavesItsAnswerToFetchEitherWay)
         EXPECT_EQ(completions, 0);
         arrivals = 0;
     }
+}
+
+TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServed)
+{
+    Listener peer;
+    // More than the system holds on the way, so that much of it is still to come when the sending
+    // side ends; the client answers as it reads, and had answered before it read anything.
+    const QByteArray sent = pattern(8 * 1024 * 1024);
+    QByteArray received;
+    int error = -1;
+    std::atomic<bool> ended{false};
+    std::thread client1([&] {
+        const int fd = ::accept(peer.fd, nullptr, nullptr);
+        ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                error = n < 0 ? errno : 0;
+                break;
+            }
+            received.append(buffer, static_cast<qsizetype>(n));
+            ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
+        }
+        ::close(fd);
+        ended = true;
+    });
+    const int before = openDescriptors();
+    connectTo(peer);
+    client.SendData(sent);
+    ASSERT_TRUE(waitFor([this] { return completions > 0; }, 20000));
+    client.Finish(10000);
+    EXPECT_EQ(client.State(), ITcpClient::Closed);
+    EXPECT_EQ(client.lingering(), 1);
+
+    std::thread client2([&] { ::close(::accept(peer.fd, nullptr, nullptr)); });
+    connectTo(peer);
+    client.Close();
+    client2.join();
+
+    ASSERT_TRUE(waitFor([&] { return ended.load(); }, 20000));
+    client1.join();
+    EXPECT_EQ(error, 0) << "the end came as an orderly close, not a reset";
+    EXPECT_EQ(received.size(), sent.size());
+    EXPECT_TRUE(received == sent);
+    EXPECT_TRUE(waitFor([this] { return client.lingering() == 0; }));
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST_F(TcpClient, AFinishedConnectionWhoseClientNeverClosesEndsWithTheGrace)
+{
+    Listener peer;
+    std::atomic<bool> done{false};
+    std::thread silent([&] {
+        const int fd = ::accept(peer.fd, nullptr, nullptr);
+        while (!done)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ::close(fd);
+    });
+    connectTo(peer);
+    client.SendData("x");
+    client.Finish(300);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(waitFor([this] { return client.lingering() == 0; }, 5000));
+    EXPECT_GE(clock.elapsed(), 250);
+    done = true;
+    silent.join();
 }
 
 TEST_F(TcpClient, ARefusedConnectionFails)

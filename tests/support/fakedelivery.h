@@ -19,14 +19,15 @@ public:
     struct Call {
         QByteArray recipient, fromName, buffer;
         std::uint32_t length = 0;
+        QString address;
         QString to() const { return textFromUtf16Buffer(recipient); }
         QString from() const { return textFromUtf16Buffer(fromName); }
         QString message() const { return textFromUtf16Buffer(buffer, length); }
     };
     std::int32_t NetMessageBufferSend(const QByteArray& recipient, const QByteArray& fromName, const QByteArray& buffer,
-                                      std::uint32_t length) override
+                                      std::uint32_t length, const QString& address) override
     {
-        calls.push_back({recipient, fromName, buffer, length});
+        calls.push_back({recipient, fromName, buffer, length, address});
         return code;
     }
     std::int32_t code = 0;
@@ -50,11 +51,17 @@ public:
         inner_->SendData(bytes);
     }
     QByteArray GetData() override { return inner_->GetData(); }
+    void Finish(int graceMs) override
+    {
+        finishes << graceMs;
+        inner_->Finish(graceMs);
+    }
     ITcpClient& inner() { return *inner_; }
 
     QList<QByteArray> sent;
     QStringList connectedTo; // "host:port" per Connect
     int closes = 0;
+    QList<int> finishes; // the grace of each orderly end
 
 private:
     std::unique_ptr<ITcpClient> inner_;

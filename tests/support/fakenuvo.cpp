@@ -15,6 +15,7 @@ struct FakeNuvo::Link {
     Script script;
     int stage = 0; // 0 request, 1 offer, 2 file, 3 done
     bool closing = false;
+    qint64 blocksAnswered = 0;
 };
 
 FakeNuvo::FakeNuvo(const QString& address, quint16 port) : address_(address), server_(std::make_unique<QTcpServer>())
@@ -54,7 +55,15 @@ void FakeNuvo::accept()
         sessions_.push_back({});
         Link* l = link.get();
         links_.push_back(std::move(link));
-        connect(socket, &QTcpSocket::readyRead, this, [this, l] { onData(*l); });
+        if (l->script.readEveryMs > 0) {
+            // What the socket does not take yet stays with the system, and the sender waits.
+            socket->setReadBufferSize(l->script.readBytes);
+            auto* pace = new QTimer(socket);
+            connect(pace, &QTimer::timeout, this, [this, l] { onData(*l); });
+            pace->start(l->script.readEveryMs);
+        } else {
+            connect(socket, &QTcpSocket::readyRead, this, [this, l] { onData(*l); });
+        }
         connect(socket, &QTcpSocket::disconnected, this, [this, l] {
             if (!l->closing)
                 sessions_[l->index].closedByProgram = true;
@@ -121,8 +130,9 @@ void FakeNuvo::closeLink(Link& link)
 void FakeNuvo::onData(Link& link)
 {
     Session& session = sessions_[link.index];
-    const QByteArray bytes = link.socket->readAll();
-    if (link.closing)
+    const QByteArray bytes =
+        link.script.readEveryMs > 0 ? link.socket->read(link.script.readBytes) : link.socket->readAll();
+    if (link.closing || bytes.isEmpty())
         return;
     session.received += bytes;
     const QByteArray& all = session.received;
@@ -166,6 +176,13 @@ void FakeNuvo::onData(Link& link)
         if (link.script.closeAfterFileBytes >= 0 && session.file.size() >= link.script.closeAfterFileBytes) {
             closeLink(link);
             return;
+        }
+        if (!link.script.blockReply.isEmpty()) {
+            const qint64 blocks = std::min(session.file.size(), session.size) / 2048 +
+                                  (session.file.size() >= session.size && session.size % 2048 ? 1 : 0);
+            if (blocks > link.blocksAnswered)
+                send(link, link.script.blockReply.repeated(blocks - link.blocksAnswered), false);
+            link.blocksAnswered = blocks;
         }
         if (session.file.size() >= session.size) {
             session.complete = true;

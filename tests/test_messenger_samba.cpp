@@ -1,0 +1,199 @@
+// Messenger mode against a real receiver: Debian's Samba smbd on loopback (port 139 of every
+// 127.0.0.x), with a configuration of its own, keeping each WinPopup message it takes where the
+// test reads it, and real sends through the real smbclient.
+#include "assistants/frmOptions.h"
+#include "console/program.h"
+#include "engine/module1.h"
+#include "engine/netsend.h"
+#include "platform/messenger.h"
+#include "tests/support/testprogram.h"
+#include "tests/support/xdisplay.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+bool someoneOn139()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(139);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool open = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    ::close(fd);
+    return open;
+}
+
+QString executable(const QString& path, const QByteArray& body)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("#!/bin/sh\n" + body);
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    return path;
+}
+
+// smbd in the foreground, keeping everything in a temporary folder. The guest account runs the
+// message command, which writes the sender and the text of each message to a file in the inbox.
+class Smbd {
+public:
+    Smbd()
+    {
+        const QString smbd = QStandardPaths::findExecutable("smbd", {"/usr/sbin", "/usr/local/sbin"});
+        if (::geteuid() != 0)
+            why = "smbd takes port 139 and runs its messages as the guest only for root";
+        else if (smbd.isEmpty() || QStandardPaths::findExecutable("smbclient").isEmpty() || !::getpwnam("nobody"))
+            why = "samba, smbclient or the guest account nobody is missing";
+        else if (someoneOn139())
+            why = "port 139 is taken already (a Samba server of the system?)";
+        if (!why.empty())
+            return;
+        const QByteArray root = QFile::encodeName(dir_.path());
+        ::chmod(root.constData(), 0711);
+        for (const char* sub : {"inbox", "state", "lock", "pid", "cache", "private", "log"})
+            QDir(dir_.path()).mkpath(sub);
+        ::chmod(root + "/inbox", 01777);
+        executable(dir_.path() + "/store", "m=\"$(dirname \"$0\")/inbox/m.$$\"\n"
+                                           "{ echo \"$2\"; cat \"$1\"; } > \"$m.part\" && mv \"$m.part\" \"$m.msg\"\n"
+                                           "rm -f \"$1\"\n");
+        QByteArray conf = "[global]\nserver role = standalone server\nsmb ports = 139\nserver min protocol = NT1\n"
+                          // Every 127.0.0.x: smbd binds only addresses of interfaces, and loopback has one.
+                          "bind interfaces only = no\nhosts allow = 127.0.0.0/8\nhosts deny = 0.0.0.0/0\n"
+                          "map to guest = bad user\nguest account = nobody\nload printers = no\n"
+                          "printcap name = /dev/null\ndisable spoolss = yes\n"
+                          "dos charset = CP850\nunix charset = UTF-8\n"
+                          "ncalrpc dir = " +
+                          root + "/lock/ncalrpc\nlog file = " + root + "/log/log.%m\nmessage command = " + root +
+                          "/store %s \"%f\"\n";
+        for (const char* place :
+             {"pid directory", "lock directory", "state directory", "cache directory", "private dir"})
+            conf += QByteArray(place) + " = " + root + "/" + QByteArray(place).split(' ').first() + "\n";
+        QFile file(config());
+        file.open(QIODevice::WriteOnly);
+        file.write(conf);
+        file.close();
+        // In a process group of its own, which smbd ends when it ends.
+        process_.setProgram(smbd);
+        process_.setArguments({"-F", "--debug-stdout", "-s", config()});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", inbox()); // where smbd puts each message for the command
+        process_.setProcessEnvironment(environment);
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start();
+        if (!process_.waitForStarted(10000) ||
+            !waitFor([this] { return process_.state() != QProcess::Running || someoneOn139(); }, 20000) ||
+            process_.state() != QProcess::Running)
+            why = "smbd did not come up: " + process_.readAll().right(400).toStdString();
+    }
+    ~Smbd()
+    {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        if (!process_.waitForFinished(10000))
+            process_.kill();
+        process_.waitForFinished(5000);
+    }
+
+    QString inbox() const { return dir_.path() + "/inbox"; }
+    QString config() const { return dir_.path() + "/smb.conf"; }
+    // The sender and the text of each message, once the inbox holds this many; the inbox is then
+    // emptied.
+    QList<QStringList> take(int count)
+    {
+        const QDir in(inbox(), "*.msg");
+        waitFor([&] { return int(in.entryList(QDir::Files).size()) >= count; }, 20000);
+        QList<QStringList> all;
+        for (const QString& name : in.entryList(QDir::Files)) {
+            QFile file(in.filePath(name));
+            file.open(QIODevice::ReadOnly);
+            const QString whole = QString::fromUtf8(file.readAll());
+            all << QStringList{whole.section('\n', 0, 0), whole.section('\n', 1)};
+            file.remove();
+        }
+        std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a[1] < b[1]; });
+        return all;
+    }
+
+    std::string why; // empty once smbd takes messages
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+};
+
+} // namespace
+
+TEST(MessengerToSamba, EveryComputerThatAnswersGetsTheWholeTextReadable)
+{
+    Smbd smbd;
+    if (!smbd.why.empty())
+        GTEST_SKIP() << smbd.why;
+    TestProgram t;
+    auto messenger = std::make_unique<SmbclientMessenger>();
+    // The code page smbd reads in, as the real testparm tells it from smbd's own smb.conf.
+    QTemporaryDir bin;
+    messenger->testparm =
+        executable(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(smbd.config()) + "\n");
+    t.pending.messenger = std::move(messenger);
+    t.setSetting("STARTUP", "0");
+    t.setSetting("SERVICE", "MESSENGER");
+    t.start();
+    Module1& m1 = t.program().module1();
+    t.options().txtAlias->setText("HELPDESK");
+
+    QString notice;
+    for (int i = 1; notice.size() < 2700; ++i)
+        notice += QStringLiteral("%1. The building closes at six tonight for the yearly check of the wiring.\n").arg(i);
+    notice.chop(1);
+    struct Case {
+        const char* what;
+        QString target, sendAsIp, text;
+        QStringList received; // in order
+    };
+    const QList<Case> cases = {
+        {"a name only the hosts file knows", "localhost", "NO", "Fire drill at three.", {"Fire drill at three."}},
+        {"an address", "127.0.0.5", "NO", "Lunch is served.", {"Lunch is served."}},
+        {"a name, sent to its address", "localhost", "YES", "Parking closed.", {"Parking closed."}},
+        {"accents, curly quotes and the euro",
+         "127.0.0.5",
+         "NO",
+         QStringLiteral("Caf\u00e9 \u201cHello\u201d \u20ac 5 \u2013 \u00e0 bient\u00f4t"),
+         {QStringLiteral("Caf\u00e9 \"Hello\" EUR 5 - \u00e0 bient\u00f4t")}},
+        // Longer than smbclient takes: marked parts, cut at a line break, that hold all of it.
+        {"a long notice",
+         "localhost",
+         "NO",
+         notice,
+         {"(1/2) " + notice.section('\n', 0, 20), "(2/2) " + notice.section('\n', 21)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m1.SendAsIP = c.sendAsIp;
+        EXPECT_TRUE(t.program().netSend().DeliverMessage(c.target, c.text, "SINGLE"));
+        EXPECT_EQ(m1.DeliveryStatus, "The message was successfully sent");
+        const QList<QStringList> got = smbd.take(int(c.received.size()));
+        ASSERT_EQ(got.size(), c.received.size());
+        for (qsizetype i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i][0], "HELPDESK");
+            EXPECT_EQ(got[i][1], c.received[i]);
+        }
+    }
+}
