@@ -8,7 +8,6 @@
 #include "platform/files.h"
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QFile>
 #include <QScopeGuard>

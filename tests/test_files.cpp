@@ -5,7 +5,6 @@
 #include "platform/registry.h"
 #include "tests/support/smalldisk.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,6 @@
 #include "groups/locatehost.h"
 #include "tests/support/smalldisk.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QApplication>
 #include <QDir>

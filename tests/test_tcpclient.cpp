@@ -1,7 +1,7 @@
 // The client socket on its own, against plain blocking peers on loopback: what reaches the peer,
 // what the socket reports when the peer goes, and that a run of connections costs no descriptors.
 #include "platform/network.h"
-#include "tests/support/xdisplay.h"
+#include "tests/support/testprogram.h"
 
 #include <QCoreApplication>
 #include <QDir>

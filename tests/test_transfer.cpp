@@ -8,7 +8,6 @@
 #include "engine/transfer.h"
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QDir>
 #include <QElapsedTimer>

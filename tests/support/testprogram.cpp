@@ -5,6 +5,7 @@
 #include "engine/textfile.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
@@ -150,6 +151,24 @@ void pump(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+bool waitFor(const std::function<bool()>& done, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!done() && !deadline.hasExpired())
+        pump(20);
+    return done();
+}
+
+QString writeScript(const QString& path, const QByteArray& body)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write("#!/bin/sh\n" + body);
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    return path;
 }
 
 void withFileSizeLimit(qint64 bytes, const std::function<void()>& step)
