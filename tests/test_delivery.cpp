@@ -8,8 +8,6 @@
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
 
-#include "tests/support/xdisplay.h"
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -224,11 +222,9 @@ TEST(EchoAndNames, ANameTheSystemNeverAnswersFailsAtTheProgramsOwnTimeOutWhileTh
     auto resolver = std::make_unique<LinuxResolver>();
     HostLookups& lookups = resolver->lookups;
     lookups.lookup = [released](const QByteArray& name) {
-        if (name == "localhost")
-            return systemHostByName(name);
-        for (int i = 0; i < 3000 && !*released; ++i)
+        for (int i = 0; name != "localhost" && i < 3000 && !*released; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return QByteArray();
+        return name == "localhost" ? systemHostByName(name) : QByteArray();
     };
     TestProgram t;
     t.pending.resolver = std::move(resolver);
@@ -271,15 +267,7 @@ protected:
                                                 "echo CP850\n");
     }
     void TearDown() override { qputenv("PATH", oldPath); }
-    QString script(const QString& name, const QByteArray& body)
-    {
-        QFile file(bin.path() + "/" + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n" + body);
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return file.fileName();
-    }
+    QString script(const QString& name, const QByteArray& body) { return writeScript(bin.filePath(name), body); }
     void setExit(int code, const QByteArray& say = {})
     {
         QFile f(bin.path() + "/code");
@@ -407,36 +395,30 @@ TEST(CodePageText, WhatTheCodePageLacksBecomesItsPlainEquivalent)
 
 TEST(CodePageText, ALongMessageGoesInMarkedPartsThatEachFit)
 {
-    const auto characters = [](const QByteArray& text) {
-        QList<QByteArray> list;
+    const auto partsOf = [](const QByteArray& text) {
+        QList<QByteArray> characters;
         for (const char c : text)
-            list << QByteArray(1, c);
-        return list;
+            characters << QByteArray(1, c);
+        return SmbclientMessenger::messageParts(characters);
     };
-    const auto wire = [](const QByteArray& part) { return part.size() + part.count('\n'); };
     const QByteArray exact(1598, 'x');
-    EXPECT_EQ(SmbclientMessenger::messageParts(characters(exact)), QList<QByteArray>{exact});
-    EXPECT_EQ(SmbclientMessenger::messageParts(characters(exact.left(1597) + "\n")).size(), 2)
-        << "a line break counts two";
+    EXPECT_EQ(partsOf(exact), QList<QByteArray>{exact});
+    EXPECT_EQ(partsOf(exact.left(1597) + "\n").size(), 2) << "a line break counts two";
+    // No space in sight: the cut falls where the room ends.
+    EXPECT_EQ(partsOf(QByteArray(3000, 'y')),
+              (QList<QByteArray>{"(1/2) " + QByteArray(1592, 'y'), "(2/2) " + QByteArray(1408, 'y')}));
 
     QByteArray words;
     for (int i = 0; words.size() < 20000; ++i)
         words += "word" + QByteArray::number(i) + (i % 9 == 8 ? "\n" : " ");
-    const QList<QByteArray> parts = SmbclientMessenger::messageParts(characters(words));
+    const QList<QByteArray> parts = partsOf(words);
     ASSERT_GE(parts.size(), 10);
     QByteArray whole;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QByteArray mark = QStringLiteral("(%1/%2) ").arg(i + 1).arg(parts.size()).toLatin1();
         ASSERT_TRUE(parts[i].startsWith(mark)) << i;
-        EXPECT_LE(wire(parts[i]), 1598) << i;
-        const QByteArray body = parts[i].mid(mark.size());
-        EXPECT_FALSE(body.isEmpty());
-        whole += (whole.isEmpty() ? "" : QByteArray(1, words.at(whole.size()))) + body;
+        EXPECT_LE(parts[i].size() + parts[i].count('\n'), 1598) << i;
+        whole += (whole.isEmpty() ? "" : QByteArray(1, words.at(whole.size()))) + parts[i].mid(mark.size());
     }
     EXPECT_EQ(whole, words) << "cut only at spaces and line breaks, which go";
-    // No space in sight: the cut falls where the room ends.
-    const QList<QByteArray> hard = SmbclientMessenger::messageParts(characters(QByteArray(3000, 'y')));
-    ASSERT_EQ(hard.size(), 2);
-    EXPECT_EQ(hard[0].size(), 1598);
-    EXPECT_EQ(hard[0].size() + hard[1].size() - 12, 3000);
 }

@@ -7,20 +7,17 @@
 #include "engine/netsend.h"
 #include "platform/messenger.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <csignal>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace corvane;
@@ -30,24 +27,9 @@ namespace {
 
 bool someoneOn139()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(139);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool open = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
-    ::close(fd);
-    return open;
-}
-
-QString executable(const QString& path, const QByteArray& body)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("#!/bin/sh\n" + body);
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    return path;
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, 139);
+    return probe.waitForConnected(2000);
 }
 
 // smbd in the foreground, keeping everything in a temporary folder. The guest account runs the
@@ -70,9 +52,9 @@ public:
         for (const char* sub : {"inbox", "state", "lock", "pid", "cache", "private", "log"})
             QDir(dir_.path()).mkpath(sub);
         ::chmod(root + "/inbox", 01777);
-        executable(dir_.path() + "/store", "m=\"$(dirname \"$0\")/inbox/m.$$\"\n"
-                                           "{ echo \"$2\"; cat \"$1\"; } > \"$m.part\" && mv \"$m.part\" \"$m.msg\"\n"
-                                           "rm -f \"$1\"\n");
+        writeScript(dir_.path() + "/store", "m=\"$(dirname \"$0\")/inbox/m.$$\"\n"
+                                            "{ echo \"$2\"; cat \"$1\"; } > \"$m.part\" && mv \"$m.part\" \"$m.msg\"\n"
+                                            "rm -f \"$1\"\n");
         QByteArray conf = "[global]\nserver role = standalone server\nsmb ports = 139\nserver min protocol = NT1\n"
                           // Every 127.0.0.x: smbd binds only addresses of interfaces, and loopback has one.
                           "bind interfaces only = no\nhosts allow = 127.0.0.0/8\nhosts deny = 0.0.0.0/0\n"
@@ -104,9 +86,7 @@ public:
     }
     ~Smbd()
     {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        process_.terminate(); // SIGTERM to smbd's own id
         if (!process_.waitForFinished(10000))
             process_.kill();
         process_.waitForFinished(5000);
@@ -151,7 +131,7 @@ TEST(MessengerToSamba, EveryComputerThatAnswersGetsTheWholeTextReadable)
     // The code page smbd reads in, as the real testparm tells it from smbd's own smb.conf.
     QTemporaryDir bin;
     messenger->testparm =
-        executable(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(smbd.config()) + "\n");
+        writeScript(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(smbd.config()) + "\n");
     t.pending.messenger = std::move(messenger);
     t.setSetting("STARTUP", "0");
     t.setSetting("SERVICE", "MESSENGER");
