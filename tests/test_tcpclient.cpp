@@ -162,15 +162,12 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServed)
         ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0) {
-                error = n < 0 ? errno : 0;
-                break;
-            }
+        ssize_t n = 0;
+        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
             received.append(buffer, static_cast<qsizetype>(n));
             ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
         }
+        error = n < 0 ? errno : 0;
         ::close(fd);
         ended = true;
     });
@@ -181,31 +178,20 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServed)
     client.Finish(10000);
     EXPECT_EQ(client.State(), ITcpClient::Closed);
     EXPECT_EQ(client.lingering(), 1);
-
-    std::thread client2([&] { ::close(::accept(peer.fd, nullptr, nullptr)); });
-    connectTo(peer);
+    connectTo(peer); // the next node, which the system holds for a listener that has not taken it
     client.Close();
-    client2.join();
 
     ASSERT_TRUE(waitFor([&] { return ended.load(); }, 20000));
     client1.join();
     EXPECT_EQ(error, 0) << "the end came as an orderly close, not a reset";
-    EXPECT_EQ(received.size(), sent.size());
-    EXPECT_TRUE(received == sent);
+    EXPECT_TRUE(received == sent) << received.size();
     EXPECT_TRUE(waitFor([this] { return client.lingering() == 0; }));
     EXPECT_EQ(openDescriptors(), before);
 }
 
 TEST_F(TcpClient, AFinishedConnectionWhoseClientNeverClosesEndsWithTheGrace)
 {
-    Listener peer;
-    std::atomic<bool> done{false};
-    std::thread silent([&] {
-        const int fd = ::accept(peer.fd, nullptr, nullptr);
-        while (!done)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        ::close(fd);
-    });
+    Listener peer; // takes no connection: the system keeps it open for the listener, which never closes it
     connectTo(peer);
     client.SendData("x");
     client.Finish(300);
@@ -213,8 +199,6 @@ TEST_F(TcpClient, AFinishedConnectionWhoseClientNeverClosesEndsWithTheGrace)
     clock.start();
     EXPECT_TRUE(waitFor([this] { return client.lingering() == 0; }, 5000));
     EXPECT_GE(clock.elapsed(), 250);
-    done = true;
-    silent.join();
 }
 
 TEST_F(TcpClient, ARefusedConnectionFails)
