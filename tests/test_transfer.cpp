@@ -251,7 +251,10 @@ TEST_F(Transfer, ALargePageReachesEveryClientThatStaysByteForByteHoweverItAnswer
     FakeNuvo resetting(QStringLiteral("127.0.0.4"), peer.port());
     dribbling.setScript(FakeNuvo::answersEveryBlock(4096));
     bunching.setScript(FakeNuvo::answersEveryBlock(512 * 1024));
-    resetting.setScript(FakeNuvo::resetsAfter(300000));
+    FakeNuvo::Script resets;
+    resets.closeAfterFileBytes = 300000;
+    resets.reset = true;
+    resetting.setScript(resets);
     t.write("Groups/PLAN.mit", "127.0.0.1\r\n127.0.0.2\r\n127.0.0.3\r\n127.0.0.4\r\n");
     m1->SelectedGroupFile = "PLAN.mit";
     m1->SendDistribution("1");

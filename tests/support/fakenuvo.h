@@ -92,14 +92,6 @@ public:
         s.readBytes = readBytes;
         return s;
     }
-    // Resets the connection once this many bytes of the file have arrived.
-    static Script resetsAfter(qint64 fileBytes)
-    {
-        Script s;
-        s.closeAfterFileBytes = fileBytes;
-        s.reset = true;
-        return s;
-    }
 
     struct Session {
         QByteArray received;          // every byte, in order
