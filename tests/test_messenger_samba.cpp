@@ -71,14 +71,11 @@ public:
         file.open(QIODevice::WriteOnly);
         file.write(conf);
         file.close();
-        // In a process group of its own, which smbd ends when it ends.
-        process_.setProgram(smbd);
-        process_.setArguments({"-F", "--debug-stdout", "-s", config()});
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TMPDIR", inbox()); // where smbd puts each message for the command
         process_.setProcessEnvironment(environment);
         process_.setProcessChannelMode(QProcess::MergedChannels);
-        process_.start();
+        process_.start(smbd, {"-F", "--debug-stdout", "-s", config()});
         if (!process_.waitForStarted(10000) ||
             !waitFor([this] { return process_.state() != QProcess::Running || someoneOn139(); }, 20000) ||
             process_.state() != QProcess::Running)
