@@ -290,35 +290,25 @@ TEST(Windows, OnAnXDisplayAWindowOpenedAgainStandsWhereItStoodTheFirstTime)
         selectOption(m.tab1opt2);
         m.tab1sendcpu->setText(QStringLiteral("PC1"));
         const Framed mainAt = framed(m);
-        const struct {
-            const char* window;
-            std::function<QWidget*()> open;
-            std::function<void()> close;
-        } windows[] = {
-            {"about box",
-             [&] {
-                 m.Aboutmenu->trigger();
-                 return &t.program().frmAbout();
-             },
-             [&] { t.program().frmAbout().aboutbutOK->click(); }},
-            {"scheduler",
-             [&] {
-                 m.butSchedule_Click();
-                 return &t.program().frmSchedule();
-             },
-             [&] { t.program().frmSchedule().butCancel->click(); }},
+        // The about box, centred on the main window; the scheduler, on the screen while the main
+        // window is hidden. Each closes with its button.
+        const std::tuple<std::function<void()>, std::function<QWidget&()>, const char*> windows[] = {
+            {[&] { m.Aboutmenu->trigger(); }, [&]() -> QWidget& { return t.program().frmAbout(); }, "aboutbutOK"},
+            {[&] { m.butSchedule_Click(); }, [&]() -> QWidget& { return t.program().frmSchedule(); }, "butCancel"},
         };
-        for (const auto& w : windows) {
-            SCOPED_TRACE(w.window);
-            QWidget* first = w.open();
-            const Framed at = framed(*first);
-            w.close();
-            ASSERT_TRUE(waitFor([&] { return !first->isVisible() && m.isVisible(); }));
+        for (const auto& [open, window, button] : windows) {
+            SCOPED_TRACE(button);
+            open();
+            QWidget& first = window();
+            const Framed at = framed(first);
+            first.findChild<QPushButton*>(button)->click();
+            ASSERT_TRUE(waitFor([&] { return !first.isVisible() && m.isVisible(); }));
             // Within a pixel or two: a window whose contents changed its size is centred afresh.
-            const Framed again = framed(*w.open());
+            open();
+            const Framed again = framed(window());
             EXPECT_LE((again.frame - at.frame).manhattanLength(), 2);
             EXPECT_EQ(again.inside - again.frame, at.inside - at.frame);
-            w.close();
+            window().findChild<QPushButton*>(button)->click();
             EXPECT_EQ(framed(m).inside, mainAt.inside);
         }
         return;
