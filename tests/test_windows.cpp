@@ -196,14 +196,6 @@ TEST(Windows, AfterTheAdviceBoxTheStatusWindowShowsWholeNames)
 
 namespace {
 
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(5000);
-    return QString::fromLatin1(process.readAllStandardOutput());
-}
-
 QString xid(const QWidget& window)
 {
     return "0x" + QString::number(window.winId(), 16);
@@ -219,7 +211,7 @@ Framed framed(const QWidget& window)
 {
     Framed at;
     const bool done = waitFor([&] {
-        const QString info = run("xwininfo", {"-id", xid(window)});
+        const QString info = outputOf("xwininfo", {"-id", xid(window)});
         const auto number = [&](const char* label) {
             const QRegularExpression line(QLatin1String(label) + QStringLiteral(":\\s+(-?\\d+)"));
             return line.match(info).captured(1).toInt();
@@ -250,9 +242,9 @@ TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
         review.show();
         const QString main = xid(m);
         const QString above = xid(review);
-        const auto stacking = [] { return run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}); };
+        const auto stacking = [] { return outputOf("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}); };
         ASSERT_TRUE(waitFor([&] { return stacking().contains(above); }));
-        EXPECT_TRUE(run("xprop", {"-id", above, "WM_TRANSIENT_FOR"}).contains(main));
+        EXPECT_TRUE(outputOf("xprop", {"-id", above, "WM_TRANSIENT_FOR"}).contains(main));
 
         // Another program has the focus; the operator clicks the main window's title.
         QWidget other;
@@ -266,7 +258,7 @@ TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
                       "xdotool", {"mousemove", QString::number(click.x()), QString::number(click.y()), "click", "1"}),
                   0);
         EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == review.windowHandle(); }))
-            << run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
+            << outputOf("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
         EXPECT_GT(stacking().indexOf(above), stacking().indexOf(main)) << stacking().toStdString();
         EXPECT_EQ(QProcess::execute("xdotool", {"key", "Escape"}), 0);
         EXPECT_TRUE(waitFor([&] { return !t.program().frmReviewLoaded(); }));

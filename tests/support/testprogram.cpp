@@ -10,6 +10,7 @@
 #include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -169,6 +170,15 @@ QString writeScript(const QString& path, const QByteArray& body)
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     return path;
+}
+
+QString outputOf(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 void withFileSizeLimit(qint64 bytes, const std::function<void()>& step)
