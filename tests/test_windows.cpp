@@ -210,7 +210,7 @@ struct Framed {
 Framed framed(const QWidget& window)
 {
     Framed at;
-    const bool done = waitFor([&] {
+    EXPECT_TRUE(waitFor([&] {
         const QString info = outputOf("xwininfo", {"-id", xid(window)});
         const auto number = [&](const char* label) {
             const QRegularExpression line(QLatin1String(label) + QStringLiteral(":\\s+(-?\\d+)"));
@@ -220,8 +220,7 @@ Framed framed(const QWidget& window)
         at.frame = at.inside - QPoint(number("Relative upper-left X"), number("Relative upper-left Y"));
         return info.contains("IsViewable") && at.frame != at.inside && window.geometry().topLeft() == at.inside &&
                window.frameGeometry().topLeft() == at.frame;
-    });
-    EXPECT_TRUE(done) << window.objectName().toStdString();
+    })) << window.objectName().toStdString();
     return at;
 }
 
