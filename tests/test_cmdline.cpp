@@ -10,7 +10,6 @@
 #include "tests/support/fakedelivery.h"
 #include "tests/support/fakenuvo.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QFile>
 #include <cstdlib>

@@ -5,7 +5,6 @@
 #include "groups/locatehost.h"
 #include "tests/support/smalldisk.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QApplication>
 #include <QDir>
@@ -233,27 +232,25 @@ TEST_F(HostsTab, AFailedSaveNamesWhatHelps)
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting a file system takes root";
     const QByteArray old = "127.0.0.1 localhost\n";
-    struct Case {
-        bool mountPoint; // the hosts file is mounted read-only over its folder's entry; else its disk is full
-        const char* advice;
-    };
-    for (const Case c : {Case{false, "free some space"}, Case{true, "It is mounted read-only over its folder"}}) {
+    // The hosts file's disk is full, or the file is mounted read-only over its folder's entry.
+    for (const auto& [mountPoint, advice] :
+         {std::pair{false, "free some space"}, std::pair{true, "It is mounted read-only over its folder"}}) {
         SmallDisk disk(t.path(QStringLiteral("disk")));
         if (!disk.mounted())
             GTEST_SKIP() << "no tmpfs to mount";
         const QString source = disk.path() + QStringLiteral("/hosts");
         t.write(QStringLiteral("disk/hosts"), old);
         t.write(QStringLiteral("hosts"), "");
-        ASSERT_TRUE(!c.mountPoint || disk.bind(source, hosts, true));
-        if (!c.mountPoint)
+        ASSERT_TRUE(!mountPoint || disk.bind(source, hosts, true));
+        if (!mountPoint)
             disk.fill();
-        t.options().Label2->setText(c.mountPoint ? hosts : source);
+        t.options().Label2->setText(mountPoint ? hosts : source);
         m().tab3butbrowse->click();
         m().tab3Text1->setText(QString::fromLatin1(old) + QString(8000, QLatin1Char('x')));
         press();
         m().tab3butsave->click();
-        EXPECT_TRUE(t.dialogs->last()->text.contains("It is left as it was")) << c.advice;
-        EXPECT_TRUE(t.dialogs->last()->text.contains(c.advice)) << t.dialogs->last()->text.toStdString();
+        EXPECT_TRUE(t.dialogs->last()->text.contains("It is left as it was")) << advice;
+        EXPECT_TRUE(t.dialogs->last()->text.contains(advice)) << t.dialogs->last()->text.toStdString();
         EXPECT_TRUE(m().tab3butsave->isEnabled()) << "a failed save can be tried again";
         m().tab3butClose->click();
     }

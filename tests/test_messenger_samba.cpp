@@ -5,22 +5,20 @@
 #include "console/program.h"
 #include "engine/module1.h"
 #include "engine/netsend.h"
+#include "platform/files.h"
 #include "platform/messenger.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <csignal>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace corvane;
@@ -30,24 +28,9 @@ namespace {
 
 bool someoneOn139()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(139);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool open = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
-    ::close(fd);
-    return open;
-}
-
-QString executable(const QString& path, const QByteArray& body)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("#!/bin/sh\n" + body);
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    return path;
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, 139);
+    return probe.waitForConnected(2000);
 }
 
 // smbd in the foreground, keeping everything in a temporary folder. The guest account runs the
@@ -70,14 +53,13 @@ public:
         for (const char* sub : {"inbox", "state", "lock", "pid", "cache", "private", "log"})
             QDir(dir_.path()).mkpath(sub);
         ::chmod(root + "/inbox", 01777);
-        executable(dir_.path() + "/store", "m=\"$(dirname \"$0\")/inbox/m.$$\"\n"
-                                           "{ echo \"$2\"; cat \"$1\"; } > \"$m.part\" && mv \"$m.part\" \"$m.msg\"\n"
-                                           "rm -f \"$1\"\n");
-        QByteArray conf = "[global]\nserver role = standalone server\nsmb ports = 139\nserver min protocol = NT1\n"
+        writeScript(dir_.path() + "/store", "m=\"$(dirname \"$0\")/inbox/m.$$\"\n"
+                                            "{ echo \"$2\"; cat \"$1\"; } > \"$m.part\" && mv \"$m.part\" \"$m.msg\"\n"
+                                            "rm -f \"$1\"\n");
+        QByteArray conf = "[global]\nsmb ports = 139\nserver min protocol = NT1\n"
                           // Every 127.0.0.x: smbd binds only addresses of interfaces, and loopback has one.
                           "bind interfaces only = no\nhosts allow = 127.0.0.0/8\nhosts deny = 0.0.0.0/0\n"
                           "map to guest = bad user\nguest account = nobody\nload printers = no\n"
-                          "printcap name = /dev/null\ndisable spoolss = yes\n"
                           "dos charset = CP850\nunix charset = UTF-8\n"
                           "ncalrpc dir = " +
                           root + "/lock/ncalrpc\nlog file = " + root + "/log/log.%m\nmessage command = " + root +
@@ -85,18 +67,12 @@ public:
         for (const char* place :
              {"pid directory", "lock directory", "state directory", "cache directory", "private dir"})
             conf += QByteArray(place) + " = " + root + "/" + QByteArray(place).split(' ').first() + "\n";
-        QFile file(config());
-        file.open(QIODevice::WriteOnly);
-        file.write(conf);
-        file.close();
-        // In a process group of its own, which smbd ends when it ends.
-        process_.setProgram(smbd);
-        process_.setArguments({"-F", "--debug-stdout", "-s", config()});
+        writeWholeFile(config(), conf);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TMPDIR", inbox()); // where smbd puts each message for the command
         process_.setProcessEnvironment(environment);
         process_.setProcessChannelMode(QProcess::MergedChannels);
-        process_.start();
+        process_.start(smbd, {"-F", "--debug-stdout", "-s", config()});
         if (!process_.waitForStarted(10000) ||
             !waitFor([this] { return process_.state() != QProcess::Running || someoneOn139(); }, 20000) ||
             process_.state() != QProcess::Running)
@@ -104,9 +80,7 @@ public:
     }
     ~Smbd()
     {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        process_.terminate(); // SIGTERM to smbd's own id
         if (!process_.waitForFinished(10000))
             process_.kill();
         process_.waitForFinished(5000);
@@ -151,7 +125,7 @@ TEST(MessengerToSamba, EveryComputerThatAnswersGetsTheWholeTextReadable)
     // The code page smbd reads in, as the real testparm tells it from smbd's own smb.conf.
     QTemporaryDir bin;
     messenger->testparm =
-        executable(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(smbd.config()) + "\n");
+        writeScript(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(smbd.config()) + "\n");
     t.pending.messenger = std::move(messenger);
     t.setSetting("STARTUP", "0");
     t.setSetting("SERVICE", "MESSENGER");
@@ -163,37 +137,28 @@ TEST(MessengerToSamba, EveryComputerThatAnswersGetsTheWholeTextReadable)
     for (int i = 1; notice.size() < 2700; ++i)
         notice += QStringLiteral("%1. The building closes at six tonight for the yearly check of the wiring.\n").arg(i);
     notice.chop(1);
+    const QString accents = QStringLiteral("Caf\u00e9 \u201cHello\u201d \u20ac 5 \u2013 \u00e0 bient\u00f4t");
     struct Case {
-        const char* what;
         QString target, sendAsIp, text;
-        QStringList received; // in order
+        QStringList received = {}; // in order; none: the text itself
     };
     const QList<Case> cases = {
-        {"a name only the hosts file knows", "localhost", "NO", "Fire drill at three.", {"Fire drill at three."}},
-        {"an address", "127.0.0.5", "NO", "Lunch is served.", {"Lunch is served."}},
-        {"a name, sent to its address", "localhost", "YES", "Parking closed.", {"Parking closed."}},
-        {"accents, curly quotes and the euro",
-         "127.0.0.5",
-         "NO",
-         QStringLiteral("Caf\u00e9 \u201cHello\u201d \u20ac 5 \u2013 \u00e0 bient\u00f4t"),
-         {QStringLiteral("Caf\u00e9 \"Hello\" EUR 5 - \u00e0 bient\u00f4t")}},
+        {"localhost", "NO", "Fire drill at three."}, // a name only the hosts file knows
+        {"127.0.0.5", "NO", "Lunch is served."},
+        {"localhost", "YES", "Parking closed."},
+        {"127.0.0.5", "NO", accents, {QStringLiteral("Caf\u00e9 \"Hello\" EUR 5 - \u00e0 bient\u00f4t")}},
         // Longer than smbclient takes: marked parts, cut at a line break, that hold all of it.
-        {"a long notice",
-         "localhost",
-         "NO",
-         notice,
-         {"(1/2) " + notice.section('\n', 0, 20), "(2/2) " + notice.section('\n', 21)}},
+        {"localhost", "NO", notice, {"(1/2) " + notice.section('\n', 0, 20), "(2/2) " + notice.section('\n', 21)}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE((c.target + " SENDASIP=" + c.sendAsIp + ": " + c.text.left(20)).toStdString());
+        const QStringList received = c.received.isEmpty() ? QStringList{c.text} : c.received;
         m1.SendAsIP = c.sendAsIp;
         EXPECT_TRUE(t.program().netSend().DeliverMessage(c.target, c.text, "SINGLE"));
         EXPECT_EQ(m1.DeliveryStatus, "The message was successfully sent");
-        const QList<QStringList> got = smbd.take(int(c.received.size()));
-        ASSERT_EQ(got.size(), c.received.size());
-        for (qsizetype i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i][0], "HELPDESK");
-            EXPECT_EQ(got[i][1], c.received[i]);
-        }
+        const QList<QStringList> got = smbd.take(int(received.size()));
+        ASSERT_EQ(got.size(), received.size());
+        for (qsizetype i = 0; i < got.size(); ++i)
+            EXPECT_EQ(got[i], QStringList({"HELPDESK", received[i]}));
     }
 }

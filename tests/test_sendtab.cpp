@@ -5,7 +5,6 @@
 #include "console/mainform.h"
 #include "console/program.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

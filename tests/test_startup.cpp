@@ -5,7 +5,6 @@
 #include "engine/textfile.h"
 #include "engine/transfer.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The client socket on its own, against plain blocking peers on loopback: what reaches the peer,
 // what the socket reports when the peer goes, and that a run of connections costs no descriptors.
 #include "platform/network.h"
-#include "tests/support/xdisplay.h"
+#include "tests/support/testprogram.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -148,7 +148,8 @@ TEST_F(TcpClient, APeerThatAnswersAndGoesLeavesItsAnswerToFetchEitherWay)
     }
 }
 
-TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServed)
+// A finished connection waits in the background for its client to close, at most for its grace.
+TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServedAndAtTheLatestWithTheGrace)
 {
     Listener peer;
     // More than the system holds on the way, so that much of it is still to come when the sending
@@ -162,15 +163,12 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServed)
         ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0) {
-                error = n < 0 ? errno : 0;
-                break;
-            }
+        ssize_t n = 0;
+        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
             received.append(buffer, static_cast<qsizetype>(n));
             ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
         }
+        error = n < 0 ? errno : 0;
         ::close(fd);
         ended = true;
     });
@@ -181,40 +179,17 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServed)
     client.Finish(10000);
     EXPECT_EQ(client.State(), ITcpClient::Closed);
     EXPECT_EQ(client.lingering(), 1);
-
-    std::thread client2([&] { ::close(::accept(peer.fd, nullptr, nullptr)); });
+    // The next node, which the system holds for a listener that never takes it: it never closes.
     connectTo(peer);
-    client.Close();
-    client2.join();
+    client.Finish(300);
+    EXPECT_EQ(client.lingering(), 2);
 
     ASSERT_TRUE(waitFor([&] { return ended.load(); }, 20000));
     client1.join();
     EXPECT_EQ(error, 0) << "the end came as an orderly close, not a reset";
-    EXPECT_EQ(received.size(), sent.size());
-    EXPECT_TRUE(received == sent);
+    EXPECT_TRUE(received == sent) << received.size();
     EXPECT_TRUE(waitFor([this] { return client.lingering() == 0; }));
     EXPECT_EQ(openDescriptors(), before);
-}
-
-TEST_F(TcpClient, AFinishedConnectionWhoseClientNeverClosesEndsWithTheGrace)
-{
-    Listener peer;
-    std::atomic<bool> done{false};
-    std::thread silent([&] {
-        const int fd = ::accept(peer.fd, nullptr, nullptr);
-        while (!done)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        ::close(fd);
-    });
-    connectTo(peer);
-    client.SendData("x");
-    client.Finish(300);
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_TRUE(waitFor([this] { return client.lingering() == 0; }, 5000));
-    EXPECT_GE(clock.elapsed(), 250);
-    done = true;
-    silent.join();
 }
 
 TEST_F(TcpClient, ARefusedConnectionFails)

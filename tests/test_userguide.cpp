@@ -2,24 +2,17 @@
 // holds every section the help links promise, a troubleshooting heading for each icon and PING answer
 // the diagnosis window can show, and every line of Corvane.ini.
 #include "engine/textfile.h"
+#include "tests/support/testprogram.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+
+using corvane::test::outputOf;
 
 namespace {
 
 const QString guide = QStringLiteral(CORVANE_PROGRAM_DIR "/HelpFiles/UserGuide.pdf");
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString() << " (from poppler-utils)";
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -30,19 +23,20 @@ TEST(UserGuide, IsAPdfOfSeveralPagesWithEverySection)
     EXPECT_TRUE(file.read(5) == "%PDF-");
 
     const QRegularExpressionMatch pages =
-        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {guide}));
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(outputOf(QStringLiteral("pdfinfo"), {guide}));
     ASSERT_TRUE(pages.hasMatch());
     EXPECT_GE(pages.captured(1).toInt(), 8);
     // Sections follow each other: no page but the last is left mostly empty (a full one holds some
     // fifty lines).
     for (int page = 1; page < pages.captured(1).toInt(); ++page) {
         const QString number = QString::number(page);
-        const QString onPage = run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), number, QStringLiteral("-l"),
-                                                                 number, guide, QStringLiteral("-")});
+        const QString onPage =
+            outputOf(QStringLiteral("pdftotext"),
+                     {QStringLiteral("-f"), number, QStringLiteral("-l"), number, guide, QStringLiteral("-")});
         EXPECT_GE(onPage.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 35) << "page " << page;
     }
 
-    const QString text = run(QStringLiteral("pdftotext"), {guide, QStringLiteral("-")});
+    const QString text = outputOf(QStringLiteral("pdftotext"), {guide, QStringLiteral("-")});
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines)
         line = line.trimmed();

@@ -65,36 +65,24 @@ TEST(Windows, OpenOnTheScreenCentredOnTheMainWindowOrTheScreen)
 TEST(Windows, AFrameIsPlacedWholeOnTheScreenCentredOrBeside)
 {
     const QRect screen(0, 0, 1366, 768);
-    const QSize frame(500, 300);
-    const QSize main(900, 600);
     const struct {
         const char* where;
-        QRect over;
-        QRect beside;
+        QPoint main;  // where the main window's frame of 900 x 600 stands, to centre on
+        QRect beside; // or the frame to open beside
         QPoint at;
     } cases[] = {
-        {"centred", QRect(QPoint(233, 84), main), {}, QPoint(433, 234)},
-        {"left edge", QRect(QPoint(-700, 84), main), {}, QPoint(0, 234)},
-        {"right edge", QRect(QPoint(1200, 84), main), {}, QPoint(866, 234)},
-        {"top edge", QRect(QPoint(233, -500), main), {}, QPoint(433, 0)},
-        {"bottom edge", QRect(QPoint(233, 700), main), {}, QPoint(433, 468)},
-        {"top left corner", QRect(QPoint(-800, -550), main), {}, QPoint(0, 0)},
-        {"bottom right corner", QRect(QPoint(1300, 740), main), {}, QPoint(866, 468)},
-        {"larger than the screen", QRect(QPoint(233, 84), main), {}, QPoint(0, 0)},
-        {"beside, room on the right", {}, QRect(10, 100, 588, 311), QPoint(598, 100)},
-        {"beside, room on the left only", {}, QRect(700, 100, 588, 311), QPoint(200, 100)},
-        {"beside, room on neither side", {}, QRect(389, 221, 588, 311), QPoint(866, 221)},
-        {"beside, low on the screen", {}, QRect(10, 600, 588, 150), QPoint(598, 468)},
+        {"left edge", {-700, 84}, {}, {0, 234}},
+        {"right edge", {1200, 84}, {}, {866, 234}},
+        {"top edge", {233, -500}, {}, {433, 0}},
+        {"bottom edge", {233, 700}, {}, {433, 468}},
+        {"beside, room on the right", {}, {10, 100, 588, 311}, {598, 100}},
+        {"beside, room on the left only", {}, {700, 100, 588, 311}, {200, 100}},
+        {"beside, room on neither side", {}, {389, 221, 588, 311}, {866, 221}},
+        {"beside, low on the screen", {}, {10, 600, 588, 150}, {598, 468}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.where);
-        const QSize size = QLatin1String(c.where) == "larger than the screen" ? QSize(1500, 900) : frame;
-        const QPoint at = framePosition(size, screen, c.beside.isValid() ? QRect() : c.over, c.beside);
-        EXPECT_EQ(at, c.at);
-        if (size == frame) {
-            EXPECT_TRUE(screen.contains(QRect(at, size)));
-        }
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(framePosition({500, 300}, screen, QRect(c.main, QSize(900, 600)), c.beside), c.at) << c.where;
+    EXPECT_EQ(framePosition({1500, 900}, screen, QRect(233, 84, 900, 600)), QPoint(0, 0)) << "larger than the screen";
 }
 
 TEST(Windows, StayInFrontOfTheWindowThatOpenedThem)
@@ -208,14 +196,6 @@ TEST(Windows, AfterTheAdviceBoxTheStatusWindowShowsWholeNames)
 
 namespace {
 
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(5000);
-    return QString::fromLatin1(process.readAllStandardOutput());
-}
-
 QString xid(const QWidget& window)
 {
     return "0x" + QString::number(window.winId(), 16);
@@ -230,8 +210,8 @@ struct Framed {
 Framed framed(const QWidget& window)
 {
     Framed at;
-    const bool done = waitFor([&] {
-        const QString info = run("xwininfo", {"-id", xid(window)});
+    EXPECT_TRUE(waitFor([&] {
+        const QString info = outputOf("xwininfo", {"-id", xid(window)});
         const auto number = [&](const char* label) {
             const QRegularExpression line(QLatin1String(label) + QStringLiteral(":\\s+(-?\\d+)"));
             return line.match(info).captured(1).toInt();
@@ -240,8 +220,7 @@ Framed framed(const QWidget& window)
         at.frame = at.inside - QPoint(number("Relative upper-left X"), number("Relative upper-left Y"));
         return info.contains("IsViewable") && at.frame != at.inside && window.geometry().topLeft() == at.inside &&
                window.frameGeometry().topLeft() == at.frame;
-    });
-    EXPECT_TRUE(done) << window.objectName().toStdString();
+    })) << window.objectName().toStdString();
     return at;
 }
 
@@ -262,9 +241,9 @@ TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
         review.show();
         const QString main = xid(m);
         const QString above = xid(review);
-        const auto stacking = [] { return run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}); };
+        const auto stacking = [] { return outputOf("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}); };
         ASSERT_TRUE(waitFor([&] { return stacking().contains(above); }));
-        EXPECT_TRUE(run("xprop", {"-id", above, "WM_TRANSIENT_FOR"}).contains(main));
+        EXPECT_TRUE(outputOf("xprop", {"-id", above, "WM_TRANSIENT_FOR"}).contains(main));
 
         // Another program has the focus; the operator clicks the main window's title.
         QWidget other;
@@ -278,7 +257,7 @@ TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
                       "xdotool", {"mousemove", QString::number(click.x()), QString::number(click.y()), "click", "1"}),
                   0);
         EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == review.windowHandle(); }))
-            << run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
+            << outputOf("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
         EXPECT_GT(stacking().indexOf(above), stacking().indexOf(main)) << stacking().toStdString();
         EXPECT_EQ(QProcess::execute("xdotool", {"key", "Escape"}), 0);
         EXPECT_TRUE(waitFor([&] { return !t.program().frmReviewLoaded(); }));
@@ -302,41 +281,25 @@ TEST(Windows, OnAnXDisplayAWindowOpenedAgainStandsWhereItStoodTheFirstTime)
         selectOption(m.tab1opt2);
         m.tab1sendcpu->setText(QStringLiteral("PC1"));
         const Framed mainAt = framed(m);
-        const struct {
-            const char* window;
-            std::function<QWidget*()> open;
-            std::function<void()> close;
-        } windows[] = {
-            {"about box",
-             [&] {
-                 m.Aboutmenu->trigger();
-                 return &t.program().frmAbout();
-             },
-             [&] { t.program().frmAbout().aboutbutOK->click(); }},
-            {"options",
-             [&] {
-                 m.menuOptions->trigger();
-                 return &t.options();
-             },
-             [&] { t.options().optOKbut->click(); }},
-            {"scheduler",
-             [&] {
-                 m.butSchedule_Click();
-                 return &t.program().frmSchedule();
-             },
-             [&] { t.program().frmSchedule().butCancel->click(); }},
+        // The about box, centred on the main window; the scheduler, on the screen while the main
+        // window is hidden. Each closes with its button.
+        const std::tuple<std::function<void()>, std::function<QWidget&()>, const char*> windows[] = {
+            {[&] { m.Aboutmenu->trigger(); }, [&]() -> QWidget& { return t.program().frmAbout(); }, "aboutbutOK"},
+            {[&] { m.butSchedule_Click(); }, [&]() -> QWidget& { return t.program().frmSchedule(); }, "butCancel"},
         };
-        for (const auto& w : windows) {
-            SCOPED_TRACE(w.window);
-            QWidget* first = w.open();
-            const Framed at = framed(*first);
-            w.close();
-            ASSERT_TRUE(waitFor([&] { return !first->isVisible() && m.isVisible(); }));
+        for (const auto& [open, window, button] : windows) {
+            SCOPED_TRACE(button);
+            open();
+            QWidget& first = window();
+            const Framed at = framed(first);
+            first.findChild<QPushButton*>(button)->click();
+            ASSERT_TRUE(waitFor([&] { return !first.isVisible() && m.isVisible(); }));
             // Within a pixel or two: a window whose contents changed its size is centred afresh.
-            const Framed again = framed(*w.open());
+            open();
+            const Framed again = framed(window());
             EXPECT_LE((again.frame - at.frame).manhattanLength(), 2);
             EXPECT_EQ(again.inside - again.frame, at.inside - at.frame);
-            w.close();
+            window().findChild<QPushButton*>(button)->click();
             EXPECT_EQ(framed(m).inside, mainAt.inside);
         }
         return;

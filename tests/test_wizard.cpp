@@ -4,7 +4,6 @@
 #include "assistants/frmWizard.h"
 #include "console/mainform.h"
 #include "tests/support/testprogram.h"
-#include "tests/support/xdisplay.h"
 
 #include <gtest/gtest.h>
 

@@ -19,15 +19,14 @@ public:
     struct Call {
         QByteArray recipient, fromName, buffer;
         std::uint32_t length = 0;
-        QString address;
         QString to() const { return textFromUtf16Buffer(recipient); }
         QString from() const { return textFromUtf16Buffer(fromName); }
         QString message() const { return textFromUtf16Buffer(buffer, length); }
     };
     std::int32_t NetMessageBufferSend(const QByteArray& recipient, const QByteArray& fromName, const QByteArray& buffer,
-                                      std::uint32_t length, const QString& address) override
+                                      std::uint32_t length, const QString& /*address*/) override
     {
-        calls.push_back({recipient, fromName, buffer, length, address});
+        calls.push_back({recipient, fromName, buffer, length});
         return code;
     }
     std::int32_t code = 0;

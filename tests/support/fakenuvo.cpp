@@ -55,12 +55,12 @@ void FakeNuvo::accept()
         sessions_.push_back({});
         Link* l = link.get();
         links_.push_back(std::move(link));
-        if (l->script.readEveryMs > 0) {
+        if (l->script.readBytes > 0) {
             // What the socket does not take yet stays with the system, and the sender waits.
             socket->setReadBufferSize(l->script.readBytes);
             auto* pace = new QTimer(socket);
             connect(pace, &QTimer::timeout, this, [this, l] { onData(*l); });
-            pace->start(l->script.readEveryMs);
+            pace->start(2);
         } else {
             connect(socket, &QTcpSocket::readyRead, this, [this, l] { onData(*l); });
         }
@@ -131,7 +131,7 @@ void FakeNuvo::onData(Link& link)
 {
     Session& session = sessions_[link.index];
     const QByteArray bytes =
-        link.script.readEveryMs > 0 ? link.socket->read(link.script.readBytes) : link.socket->readAll();
+        link.script.readBytes > 0 ? link.socket->read(link.script.readBytes) : link.socket->readAll();
     if (link.closing || bytes.isEmpty())
         return;
     session.received += bytes;

@@ -39,11 +39,10 @@ public:
         QByteArray beforeClose;          // sent just before the peer closes ("Received:kickH#")
         QByteArray afterFile;            // sent once the whole file arrived ("Received:accept")
         QByteArray blockReply;           // sent for every 2048-byte block, in one write per read
-        int readEveryMs = 0;             // a slow reader: reads at most readBytes this often
-        qint64 readBytes = 0;
-        int splitAt = 0;      // every reply goes in two pieces, cut here, 30 ms apart
-        int replyDelayMs = 0; // every reply waits this long
-        bool reset = false;   // the peer's close is a reset, not an orderly close
+        qint64 readBytes = 0;            // a slow reader: reads at most this many bytes every 2 ms
+        int splitAt = 0;                 // every reply goes in two pieces, cut here, 30 ms apart
+        int replyDelayMs = 0;            // every reply waits this long
+        bool reset = false;              // the peer's close is a reset, not an orderly close
     };
     // The scripts of the usual clients.
     static Script grant() { return {}; }
@@ -88,16 +87,7 @@ public:
     {
         Script s;
         s.blockReply = "Received:accept:1";
-        s.readEveryMs = 2;
         s.readBytes = readBytes;
-        return s;
-    }
-    // Resets the connection once this many bytes of the file have arrived.
-    static Script resetsAfter(qint64 fileBytes)
-    {
-        Script s;
-        s.closeAfterFileBytes = fileBytes;
-        s.reset = true;
         return s;
     }
 

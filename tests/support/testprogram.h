@@ -70,6 +70,13 @@ private:
 
 // Lets window events and timers run for about this long.
 void pump(int milliseconds);
+// Lets events run until the condition holds or the time is up; true when it holds.
+bool waitFor(const std::function<bool()>& done, int milliseconds = 10000);
+
+// Writes an executable shell script (its body after the "#!/bin/sh" line) and gives its path.
+QString writeScript(const QString& path, const QByteArray& body);
+// What the program writes on its standard output; the test fails where it does not end well within 30 s.
+QString outputOf(const QString& program, const QStringList& arguments);
 
 // Runs the step with files limited to this many bytes, as on a full disk: a write beyond it fails
 // part way.

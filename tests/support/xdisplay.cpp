@@ -2,7 +2,6 @@
 #include "tests/support/testprogram.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QProcess>
@@ -11,14 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace corvane::test {
-
-bool waitFor(const std::function<bool()>& done, int milliseconds)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired())
-        pump(20);
-    return done();
-}
 
 bool onOwnXDisplay()
 {

@@ -3,12 +3,8 @@
 // its own, with a window manager, so that focus and stacking are decided as on a desktop.
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace corvane::test {
-
-// Lets events run until the condition holds or the time is up; true when it holds.
-bool waitFor(const std::function<bool()>& done, int milliseconds = 10000);
 
 // True in the child that runOnOwnXDisplay started.
 bool onOwnXDisplay();
