@@ -158,6 +158,7 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServedAndAtTheLatestW
     QByteArray received;
     int error = -1;
     std::atomic<bool> ended{false};
+    std::atomic<bool> mayClose{false}; // the client holds its end open until both connections were seen lingering
     std::thread client1([&] {
         const int fd = ::accept(peer.fd, nullptr, nullptr);
         ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
@@ -169,6 +170,8 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServedAndAtTheLatestW
             ::send(fd, "Received:accept:1", 17, MSG_NOSIGNAL);
         }
         error = n < 0 ? errno : 0;
+        while (!mayClose)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ::close(fd);
         ended = true;
     });
@@ -183,6 +186,7 @@ TEST_F(TcpClient, FinishEndsInOrderWhileTheNextConnectionIsServedAndAtTheLatestW
     connectTo(peer);
     client.Finish(300);
     EXPECT_EQ(client.lingering(), 2);
+    mayClose = true;
 
     ASSERT_TRUE(waitFor([&] { return ended.load(); }, 20000));
     client1.join();
