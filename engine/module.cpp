@@ -2,10 +2,9 @@
 
 #include "engine/module1.h"
 #include "engine/textfile.h"
+#include "platform/eventwait.h"
 
-#include <QCoreApplication>
 #include <QStringList>
-#include <QTimer>
 #include <optional>
 
 namespace corvane {
@@ -27,18 +26,9 @@ QString Module::ResolveHostIP(const QString& name)
     IResolver& resolver = *m1_.platform().resolver;
     std::optional<QByteArray> found;
     const unsigned lookup = resolver.lookUp(toAnsi(name), [&found](const QByteArray& address) { found = address; });
-    if (!found) {
-        bool late = false;
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, [&late] { late = true; });
-        limit.start(NameLookupMs);
-        while (!found && !late)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (!found) {
-            resolver.abandon(lookup);
-            return {};
-        }
+    if (!waitInEventLoop([&found] { return found.has_value(); }, NameLookupMs)) {
+        resolver.abandon(lookup);
+        return {};
     }
     const QByteArray bytes = *found;
     if (bytes.size() != 4)

@@ -2,8 +2,8 @@
 
 #include "engine/module1.h"
 #include "engine/textfile.h"
+#include "platform/eventwait.h"
 
-#include <QCoreApplication>
 #include <QList>
 #include <algorithm>
 #include <cctype>
@@ -60,9 +60,7 @@ ClientTransfer::~ClientTransfer()
 
 void ClientTransfer::waitUntil(const std::function<bool()>& done)
 {
-    // Sleeps in the event loop until at least one event has run, then looks again.
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    waitInEventLoop(done);
 }
 
 void ClientTransfer::forgetReplies()

@@ -1,10 +1,9 @@
 #include "platform/messenger.h"
+#include "platform/eventwait.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <iconv.h>
 #include <string_view>
@@ -181,15 +180,8 @@ Run run(const QString& program, const QList<QByteArray>& arguments, const QByteA
         if (error == QProcess::FailedToStart)
             over = true;
     });
-    bool late = false;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, [&late] { late = true; });
-    limit.start(timeoutMs);
     process.start(QIODevice::ReadWrite);
-    while (!over && !late)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (!over) {
+    if (!waitInEventLoop([&over] { return over; }, timeoutMs)) {
         process.kill();
         process.waitForFinished(2000);
         return result;

@@ -428,9 +428,8 @@ void LinuxTcpClient::closeSocket(bool drain)
         return;
     // Unread input left in the socket would turn the close into a reset, and a reset can cost the
     // client the last block it has not read yet.
-    char buffer[4096];
-    for (int round = 0; drain && round < 16 && ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0; ++round) {
-    }
+    if (drain)
+        Lingering::drain(fd_);
     // Putting the idle counter back on the number closes the socket.
     while (::dup3(idle_, fd_, O_CLOEXEC) < 0 && (errno == EINTR || errno == EBUSY)) {
     }
