@@ -2,17 +2,20 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <optional>
 
 namespace corvane {
 
 bool waitInEventLoop(const std::function<bool()>& done, int timeoutMs)
 {
     bool late = false;
-    QTimer limit;
+    // No timer at all for a wait without a limit: the transfer waits so for every block.
+    std::optional<QTimer> limit;
     if (timeoutMs >= 0) {
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, [&late] { late = true; });
-        limit.start(timeoutMs);
+        limit.emplace();
+        limit->setSingleShot(true);
+        QObject::connect(&*limit, &QTimer::timeout, [&late] { late = true; });
+        limit->start(timeoutMs);
     }
     while (!done()) {
         if (late)
