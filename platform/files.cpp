@@ -461,6 +461,7 @@ struct NewFile {
 // error number.
 int nameNewFile(const QByteArray& path, NewFile& file)
 {
+    // Where the file system keeps no locks, no other save can lock the file to remove it either.
     lockFile(file.fd.get(), LOCK_EX);
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.fd.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -499,7 +500,8 @@ int createNewFile(const QByteArray& path, mode_t mode, NewFile& file)
                 continue;
             return errno;
         }
-        // Another save may have found it before the lock and taken it for a leftover.
+        // Another save may have found it before the lock and taken it for a leftover. (Where the
+        // file system keeps no locks, no save can take it for one.)
         lockFile(file.fd.get(), LOCK_EX);
         struct stat named {
         }, opened{};
