@@ -49,9 +49,15 @@ QString saveFailureText(const QString& path, const FileSave& save)
 {
     QString text = QStringLiteral("The hosts file ") + path + QStringLiteral(" could not be saved (") + save.reason +
                    QStringLiteral(").  ");
-    text += save.changed ? QStringLiteral("It may now hold only part of your changes: check it before the network "
-                                          "relies on it.  Your changes are still in the box.")
-                         : QStringLiteral("It is left as it was, and your changes are still in the box.");
+    // A rename is whole: what changed is only unconfirmed.
+    if (save.changed && save.way == SaveWay::ReplaceByRename)
+        text += QStringLiteral("It holds your changes, but a crash may still bring back the old text.  Your changes "
+                               "are still in the box.");
+    else if (save.changed)
+        text += QStringLiteral("It may now hold only part of your changes: check it before the network relies on "
+                               "it.  Your changes are still in the box.");
+    else
+        text += QStringLiteral("It is left as it was, and your changes are still in the box.");
     text += QStringLiteral("\r\n\r\n");
     const QString elsewhere = QStringLiteral("or set the hosts file's path in Options to a file you may write.");
     switch (save.error) {
