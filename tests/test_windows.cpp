@@ -227,8 +227,8 @@ Framed framed(const QWidget& window)
 } // namespace
 
 // On a real X display with a window manager, the review holds the main window: it stays above it,
-// and a click on the main window's title hands the focus to the review, where Enter and Escape
-// work. The test runs itself again on a display of its own (Xvfb with openbox) and skips where they
+// and a click on the main window's title or body hands the focus to the review, where Enter and
+// Escape work. The test runs itself again on a display of its own (Xvfb with openbox) and skips where they
 // are not installed.
 TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
 {
@@ -245,20 +245,27 @@ TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
         ASSERT_TRUE(waitFor([&] { return stacking().contains(above); }));
         EXPECT_TRUE(outputOf("xprop", {"-id", above, "WM_TRANSIENT_FOR"}).contains(main));
 
-        // Another program has the focus; the operator clicks the main window's title.
+        // Another program has the focus; the operator clicks the main window's title, then its body,
+        // which the window manager activates itself.
         QWidget other;
         other.setWindowTitle(QStringLiteral("Another program"));
-        other.show();
-        other.activateWindow();
-        ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
-        const Framed title = framed(m);
-        const QPoint click(title.inside.x() + m.width() / 2, (title.frame.y() + title.inside.y()) / 2);
-        EXPECT_EQ(QProcess::execute(
-                      "xdotool", {"mousemove", QString::number(click.x()), QString::number(click.y()), "click", "1"}),
-                  0);
-        EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == review.windowHandle(); }))
-            << outputOf("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
-        EXPECT_GT(stacking().indexOf(above), stacking().indexOf(main)) << stacking().toStdString();
+        other.setGeometry(10, 30, 160, 80); // in a corner, clear of the places clicked
+        const Framed at = framed(m);
+        // The body is clicked near its lower left corner, clear of the review, which is centred on it.
+        const QPoint clicks[] = {{at.inside.x() + m.width() / 2, (at.frame.y() + at.inside.y()) / 2},
+                                 at.inside + QPoint(8, m.height() - 8)};
+        ASSERT_GT(framed(review).frame.x(), clicks[1].x()) << "the review covers the place clicked";
+        for (const QPoint& click : clicks) {
+            other.show();
+            other.activateWindow();
+            ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
+            EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(click.x()), QString::number(click.y()),
+                                                    "click", "1"}),
+                      0);
+            EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == review.windowHandle(); }))
+                << click.y() << " " << outputOf("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
+            EXPECT_GT(stacking().indexOf(above), stacking().indexOf(main)) << stacking().toStdString();
+        }
         EXPECT_EQ(QProcess::execute("xdotool", {"key", "Escape"}), 0);
         EXPECT_TRUE(waitFor([&] { return !t.program().frmReviewLoaded(); }));
         EXPECT_EQ(t.dialogs->texts(), QStringList{"Your message to the group was cancelled!."});
