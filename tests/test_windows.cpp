@@ -61,28 +61,46 @@ TEST(Windows, OpenOnTheScreenCentredOnTheMainWindowOrTheScreen)
 }
 
 // Near any edge of the screen, a window centred on the main window is kept whole on the screen; a
-// window opened beside another goes where the screen has room for it.
+// window opened beside another goes where the screen has room for it, moving the other aside where
+// it must, and never over the other's buttons.
 TEST(Windows, AFrameIsPlacedWholeOnTheScreenCentredOrBeside)
 {
     const QRect screen(0, 0, 1366, 768);
     const struct {
         const char* where;
-        QPoint main;  // where the main window's frame of 900 x 600 stands, to centre on
-        QRect beside; // or the frame to open beside
+        QPoint main; // where the main window's frame of 900 x 600 stands, to centre on
         QPoint at;
-    } cases[] = {
-        {"left edge", {-700, 84}, {}, {0, 234}},
-        {"right edge", {1200, 84}, {}, {866, 234}},
-        {"top edge", {233, -500}, {}, {433, 0}},
-        {"bottom edge", {233, 700}, {}, {433, 468}},
-        {"beside, room on the right", {}, {10, 100, 588, 311}, {598, 100}},
-        {"beside, room on the left only", {}, {700, 100, 588, 311}, {200, 100}},
-        {"beside, room on neither side", {}, {389, 221, 588, 311}, {866, 221}},
-        {"beside, low on the screen", {}, {10, 600, 588, 150}, {598, 468}},
+    } centred[] = {
+        {"left edge", {-700, 84}, {0, 234}},
+        {"right edge", {1200, 84}, {866, 234}},
+        {"top edge", {233, -500}, {433, 0}},
+        {"bottom edge", {233, 700}, {433, 468}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(framePosition({500, 300}, screen, QRect(c.main, QSize(900, 600)), c.beside), c.at) << c.where;
+    for (const auto& c : centred)
+        EXPECT_EQ(framePosition({500, 300}, screen, QRect(c.main, QSize(900, 600))), c.at) << c.where;
     EXPECT_EQ(framePosition({1500, 900}, screen, QRect(233, 84, 900, 600)), QPoint(0, 0)) << "larger than the screen";
+
+    const QRect bottomRight(560, 360, 230, 30); // the opener's buttons, in its frame
+    const struct {
+        const char* where;
+        QRect opener;
+        QSize frame;
+        QRect keep;
+        QPoint openerAt, at;
+    } beside[] = {
+        {"room on the right", {10, 100, 588, 311}, {500, 300}, {}, {10, 100}, {598, 100}},
+        {"room on the left only", {700, 100, 588, 311}, {500, 300}, {}, {700, 100}, {200, 100}},
+        {"low on the screen", {10, 600, 588, 150}, {500, 300}, {}, {10, 600}, {598, 468}},
+        {"centred, room on neither side", {383, 184, 600, 400}, {560, 330}, {}, {206, 184}, {806, 184}},
+        {"more room on the left", {500, 184, 600, 400}, {560, 330}, {}, {560, 184}, {0, 184}},
+        {"wider than the screen", {283, 184, 800, 400}, {700, 420}, bottomRight, {566, 184}, {0, 184}},
+        {"wider, buttons across", {283, 184, 800, 400}, {700, 420}, {10, 360, 780, 30}, {0, 184}, {666, 124}},
+    };
+    for (const auto& c : beside) {
+        const PairPosition pair = besidePosition(c.frame, screen, c.opener, c.keep);
+        EXPECT_EQ(pair.opener, c.openerAt) << c.where;
+        EXPECT_EQ(pair.window, c.at) << c.where;
+    }
 }
 
 TEST(Windows, StayInFrontOfTheWindowThatOpenedThem)
