@@ -196,6 +196,7 @@ void mainform::tab3butbrowse_Click()
     tab3pathlbl->setText(LoadedHostsPath);
     tab3Text1->setEnabled(true);
     tab3Text1->setText(text);
+    hostsKeptText_ = tab3Text1->text();
     tab3butClose->setEnabled(true);
     tab3butbrowse->setEnabled(false);
 }
@@ -225,6 +226,7 @@ void mainform::tab3butsave_Click()
             return;
         }
     }
+    hostsKeptText_ = tab3Text1->text();
     tab3butreload->setEnabled(true);
     tab3butsave->setEnabled(false);
     tab3lbl1->setText(QStringLiteral("Important: Your new changes will not be LIVE on the network until you click "
@@ -234,6 +236,12 @@ void mainform::tab3butsave_Click()
 
 void mainform::tab3butClose_Click()
 {
+    // Typed entries are dropped only when the operator says so, as a group's changes are; a key
+    // that changed nothing (an arrow) leaves nothing to ask about.
+    if (tab3butClose->isEnabled() && tab3Text1->text() != hostsKeptText_ &&
+        m1_.dialogs().msgBox(QStringLiteral("Close the hosts file without saving your changes?"), MsgButtons::YesNo,
+                             MsgIcon::None, QStringLiteral("Corvane - Information:")) != MsgAnswer::Yes)
+        return;
     tab3Text1->setText(QStringLiteral("Click Load..."));
     tab3Text1->setEnabled(false);
     tab3butsave->setEnabled(false);
