@@ -1,14 +1,10 @@
 #include "platform/messenger.h"
-#include "platform/eventwait.h"
+#include "platform/programrun.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <iconv.h>
 #include <string_view>
-#include <unistd.h>
-#include <vector>
 
 namespace corvane {
 
@@ -139,59 +135,6 @@ QList<QByteArray> CodePage::encodeText(const QString& text) const
 
 namespace {
 
-struct Run {
-    bool started = false;
-    bool finished = false; // within the time
-    int exitCode = -1;
-    QByteArray output; // standard output, with standard error when merged
-};
-
-// Runs the program with these arguments, byte for byte, and the input on its standard input,
-// waiting in the event loop.
-Run run(const QString& program, const QList<QByteArray>& arguments, const QByteArray& input, int timeoutMs,
-        QProcess::ProcessChannelMode channels)
-{
-    QProcess process;
-    process.setProgram(program);
-    QStringList shown;
-    for (const QByteArray& argument : arguments)
-        shown << QString::fromLocal8Bit(argument);
-    process.setArguments(shown);
-    // QProcess would hand the arguments over in UTF-8; the names are in the receivers' code page,
-    // so the child starts the program with the bytes itself.
-    QList<QByteArray> argv = {QFile::encodeName(program)};
-    argv += arguments;
-    std::vector<char*> pointers;
-    for (QByteArray& argument : argv)
-        pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    process.setChildProcessModifier([&pointers] { ::execv(pointers[0], pointers.data()); });
-    process.setProcessChannelMode(channels);
-
-    Run result;
-    bool over = false;
-    QObject::connect(&process, &QProcess::started, [&] {
-        result.started = true;
-        process.write(input);
-        process.closeWriteChannel();
-    });
-    QObject::connect(&process, &QProcess::finished, [&over] { over = true; });
-    QObject::connect(&process, &QProcess::errorOccurred, [&over](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            over = true;
-    });
-    process.start(QIODevice::ReadWrite);
-    if (!waitInEventLoop([&over] { return over; }, timeoutMs)) {
-        process.kill();
-        process.waitForFinished(2000);
-        return result;
-    }
-    result.finished = result.started && process.exitStatus() == QProcess::NormalExit;
-    result.exitCode = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    return result;
-}
-
 QByteArray joined(const QList<QByteArray>& characters)
 {
     QByteArray bytes;
@@ -211,9 +154,9 @@ QByteArray SmbclientMessenger::codePage()
     if (program.isEmpty())
         return *codePage_;
     // The same smb.conf as smbclient reads; its notes about loading it go to standard error.
-    const Run asked = run(program, {"-s", "--parameter-name=dos charset"}, {}, 10000, QProcess::SeparateChannels);
+    const ProgramRun asked = runProgram(program, QList<QByteArray>{"-s", "--parameter-name=dos charset"});
     const QByteArray value = asked.output.trimmed();
-    if (asked.finished && asked.exitCode == 0 && !value.isEmpty() && !value.contains(' ') && CodePage(value).known())
+    if (asked.succeeded() && !value.isEmpty() && !value.contains(' ') && CodePage(value).known())
         codePage_ = value;
     return *codePage_;
 }
@@ -295,7 +238,11 @@ std::int32_t SmbclientMessenger::NetMessageBufferSend(const QByteArray& recipien
 
     const QString text = textFromUtf16Buffer(buffer, static_cast<qsizetype>(length));
     for (const QByteArray& part : messageParts(codec.encodeText(text))) {
-        const Run sent = run(program, arguments, part, timeoutMs, QProcess::MergedChannels);
+        ProgramRunOptions options;
+        options.input = part;
+        options.timeoutMs = timeoutMs;
+        options.mergeErrors = true;
+        const ProgramRun sent = runProgram(program, arguments, options);
         if (!sent.started)
             return kErrorNotSupported;
         if (!sent.finished)
