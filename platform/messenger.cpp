@@ -135,6 +135,17 @@ QList<QByteArray> CodePage::encodeText(const QString& text) const
 
 namespace {
 
+// smbclient ends with status 0 when the receiver refused the message (a server without a message
+// command, or one that speaks no SMB1, as every current desktop by default): it only says so.
+bool refused(const QByteArray& output)
+{
+    for (const QByteArray& line : output.split('\n')) {
+        if (line.startsWith("cli_message returned ") && !line.contains("NT_STATUS_OK"))
+            return true;
+    }
+    return false;
+}
+
 QByteArray joined(const QList<QByteArray>& characters)
 {
     QByteArray bytes;
@@ -247,7 +258,7 @@ std::int32_t SmbclientMessenger::NetMessageBufferSend(const QByteArray& recipien
             return kErrorNotSupported;
         if (!sent.finished)
             return kNerrNetworkError;
-        if (sent.exitCode == 0)
+        if (sent.exitCode == 0 && !refused(sent.output))
             continue;
         for (const char* notFound :
              {"NT_STATUS_NOT_FOUND", "NT_STATUS_BAD_NETWORK_NAME", "NT_STATUS_OBJECT_NAME_NOT_FOUND",
