@@ -3,23 +3,37 @@
 
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <iconv.h>
 #include <string_view>
 
 namespace corvane {
 
-QString textFromUtf16Buffer(const QByteArray& buffer, qsizetype maxBytes)
+namespace {
+
+QChar unitAt(const QByteArray& buffer, qsizetype i)
 {
-    const qsizetype bytes = maxBytes < 0 ? buffer.size() : std::min(maxBytes, buffer.size());
+    return QChar(
+        static_cast<char16_t>(static_cast<unsigned char>(buffer[i]) | static_cast<unsigned char>(buffer[i + 1]) << 8));
+}
+
+} // namespace
+
+QString textFromUtf16Buffer(const QByteArray& buffer)
+{
+    QString text;
+    for (qsizetype i = 0; i + 1 < buffer.size() && !unitAt(buffer, i).isNull(); i += 2)
+        text.append(unitAt(buffer, i));
+    return text;
+}
+
+QString utf16TextOfLength(const QByteArray& buffer, qsizetype bytes)
+{
+    bytes = std::clamp<qsizetype>(bytes, 0, buffer.size());
     QString text;
     text.reserve(bytes / 2);
-    for (qsizetype i = 0; i + 1 < bytes; i += 2) {
-        const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(buffer[i]) |
-                                                    static_cast<unsigned char>(buffer[i + 1]) << 8);
-        if (unit == 0)
-            break;
-        text.append(QChar(unit));
-    }
+    for (qsizetype i = 0; i + 1 < bytes; i += 2)
+        text.append(unitAt(buffer, i));
     return text;
 }
 
@@ -109,7 +123,8 @@ QList<QByteArray> CodePage::encodeText(const QString& text) const
         const char32_t c = characters[i];
         if (c == '\r' && i + 1 < characters.size() && characters[i + 1] == '\n')
             continue;
-        QByteArray bytes = encode(c);
+        // smbclient takes the text as a C string: a NUL would end it there.
+        QByteArray bytes = c == 0 ? QByteArray("?") : encode(c);
         if (bytes.isEmpty()) {
             if (const char* plain = plainEquivalent(c)) {
                 bytes = plain;
@@ -247,7 +262,7 @@ std::int32_t SmbclientMessenger::NetMessageBufferSend(const QByteArray& recipien
     arguments << "-U" << joined(codec.encodeText(from)) << "-N"
               << "--option=dos charset=" + page << "--option=unix charset=" + page;
 
-    const QString text = textFromUtf16Buffer(buffer, static_cast<qsizetype>(length));
+    const QString text = utf16TextOfLength(buffer, static_cast<qsizetype>(length));
     for (const QByteArray& part : messageParts(codec.encodeText(text))) {
         ProgramRunOptions options;
         options.input = part;

@@ -335,6 +335,15 @@ TEST_F(Smbclient, ExitCodesGiveTheMessagingCodes)
     EXPECT_EQ(send("PC1", "A", QString(2000, QLatin1Char('x'))), 2136);
 }
 
+// The text is taken by its length, not up to a NUL; smbclient, which would end it there, gets "?".
+TEST_F(Smbclient, ANulInTheTextIsSentAsAQuestionMarkWithTheRestAfterIt)
+{
+    const QString text = QStringLiteral("before") + QChar(0) + QStringLiteral("after");
+    EXPECT_EQ(send("PC1", "A", text), 0);
+    EXPECT_EQ(file("stdin"), "before?after");
+    EXPECT_EQ(utf16TextOfLength(NetSend::MessageBuffer(text), 2 * text.size() + 1), text);
+}
+
 TEST_F(Smbclient, NamesThatLookLikeOptionsAreRefusedUnrun)
 {
     EXPECT_EQ(send("-c ls", "A", "x"), 123);
