@@ -66,7 +66,7 @@ std::string ownNetwork()
         up = up && ::ioctl(fd, SIOCSIFFLAGS, &loopback) == 0;
         if (fd >= 0)
             ::close(fd);
-        // The test now has no network at all: it can only fail.
+        // Without loopback the test has no network at all: it can only fail.
         EXPECT_TRUE(up) << "loopback of the test's network namespace is not up";
         return {};
     }();
