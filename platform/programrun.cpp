@@ -57,9 +57,11 @@ ProgramRun runProgram(const QString& program, const QList<QByteArray>& arguments
             over = true;
     });
     process.start(QIODevice::ReadWrite);
-    if (!waitInEventLoop([&over] { return over; }, options.timeoutMs)) {
+    const QEventLoop::ProcessEventsFlags flags =
+        options.holdInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
+    if (!waitInEventLoop([&over] { return over; }, options.timeoutMs, flags)) {
         process.kill();
-        waitInEventLoop([&process] { return process.state() == QProcess::NotRunning; }, kKilledMs);
+        waitInEventLoop([&process] { return process.state() == QProcess::NotRunning; }, kKilledMs, flags);
         result.why = QStringLiteral("%1 did not answer").arg(program);
         return result;
     }

@@ -24,6 +24,9 @@ struct ProgramRunOptions {
     int timeoutMs = 10000;    // a program still running then is killed
     bool mergeErrors = false; // standard error into output
     QString folder;           // its working folder; none: the program's own
+    // Clicks and keys wait until the program has answered: a handler that runs a program (a
+    // scheduled task's queueing, a service check) is never run again over itself meanwhile.
+    bool holdInput = false;
 };
 
 // Runs the program (a path, or a name looked up on PATH) with these arguments, byte for byte and

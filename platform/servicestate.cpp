@@ -10,6 +10,7 @@ static std::optional<int> unitState(const QString& systemctl, const QString& uni
 {
     ProgramRunOptions options;
     options.timeoutMs = 5000;
+    options.holdInput = true;
     const ProgramRun shown =
         runProgram(systemctl,
                    QStringList{QStringLiteral("show"), QStringLiteral("--property=LoadState,ActiveState,SubState"),

@@ -23,6 +23,7 @@ CommandResult runCommand(const QString& program, const QStringList& arguments, c
     ProgramRunOptions options;
     options.input = input;
     options.timeoutMs = kCommandWaitMs;
+    options.holdInput = true;
     options.folder = folder;
     const ProgramRun run = runProgram(program, arguments, options);
     if (!run.finished) {
