@@ -171,6 +171,19 @@ private:
     QProcess process_;
 };
 
+// Starts the program in Messenger mode with the real smbclient. The code page is the one smbd reads
+// in, as the real testparm tells it from smbd's own smb.conf (a script in bin).
+void startWithSmbclient(TestProgram& t, const Smbd& smbd, const QTemporaryDir& bin)
+{
+    auto messenger = std::make_unique<SmbclientMessenger>();
+    messenger->testparm =
+        writeScript(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(smbd.config()) + "\n");
+    t.pending.messenger = std::move(messenger);
+    t.setSetting("STARTUP", "0");
+    t.setSetting("SERVICE", "MESSENGER");
+    t.start();
+}
+
 } // namespace
 
 TEST(MessengerToSamba, EveryComputerThatAnswersGetsTheWholeTextReadable)
@@ -179,15 +192,8 @@ TEST(MessengerToSamba, EveryComputerThatAnswersGetsTheWholeTextReadable)
     if (!smbd.why.empty())
         GTEST_SKIP() << smbd.why;
     TestProgram t;
-    auto messenger = std::make_unique<SmbclientMessenger>();
-    // The code page smbd reads in, as the real testparm tells it from smbd's own smb.conf.
     QTemporaryDir bin;
-    messenger->testparm =
-        writeScript(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(smbd.config()) + "\n");
-    t.pending.messenger = std::move(messenger);
-    t.setSetting("STARTUP", "0");
-    t.setSetting("SERVICE", "MESSENGER");
-    t.start();
+    startWithSmbclient(t, smbd, bin);
     Module1& m1 = t.program().module1();
     t.options().txtAlias->setText("HELPDESK");
 
@@ -234,14 +240,8 @@ TEST(MessengerToSamba, ComputersThatRefuseMessagesFailAndTheLogCountsWhatArrived
             GTEST_SKIP() << server->why;
     }
     TestProgram t;
-    auto messenger = std::make_unique<SmbclientMessenger>();
     QTemporaryDir bin;
-    messenger->testparm =
-        writeScript(bin.path() + "/testparm", "exec testparm \"$@\" " + QFile::encodeName(taking.config()) + "\n");
-    t.pending.messenger = std::move(messenger);
-    t.setSetting("STARTUP", "0");
-    t.setSetting("SERVICE", "MESSENGER");
-    t.start();
+    startWithSmbclient(t, taking, bin);
     Module1& m1 = t.program().module1();
     m1.CmdLineMode = 1;
     t.main().hide();

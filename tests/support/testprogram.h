@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -72,6 +73,22 @@ private:
 void pump(int milliseconds);
 // Lets events run until the condition holds or the time is up; true when it holds.
 bool waitFor(const std::function<bool()>& done, int milliseconds = 10000);
+
+// Counts the turns of a timer of this interval from now on: a wait that lets the event loop run
+// lets it tick, as it lets the windows redraw.
+class Ticks {
+public:
+    explicit Ticks(int intervalMs)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { ++count_; });
+        timer_.start(intervalMs);
+    }
+    int count() const { return count_; }
+
+private:
+    QTimer timer_;
+    int count_ = 0;
+};
 
 // Writes an executable shell script (its body after the "#!/bin/sh" line) and gives its path.
 QString writeScript(const QString& path, const QByteArray& body);
