@@ -32,6 +32,10 @@ public:
     // Lets events run until done() holds. The wait sleeps in the event loop and looks again after
     // every socket, timer or reply event; it never polls.
     void waitUntil(const std::function<bool()>& done);
+    // Lets events run until the client's system has acknowledged every byte sent (true), or the
+    // connection is gone: the client went, or the message timer closed it (false). The client's
+    // replies are read meanwhile.
+    bool waitAcknowledged();
     // Drops a reply still arriving from the last connection, so that it cannot run into the first
     // reply of the next one.
     void forgetReplies();
@@ -56,6 +60,10 @@ public:
     static constexpr int kEndGraceMs = 5000;
     // How long the ended connection may still take: the grace, within the message timer's time.
     int endGrace() const;
+    // The system tells nobody when the client acknowledges: the wait looks again after this long,
+    // twice as long each time, up to kAckLookMaxMs. A client that closes, or answers, wakes it sooner.
+    static constexpr int kAckLookFirstMs = 1;
+    static constexpr int kAckLookMaxMs = 50;
     // The most a client may send during one wait, whole replies included: one that pours out more
     // is not read any further, so that neither the processor nor the memory go to it.
     static constexpr qsizetype kReplyLimit = 4096;
