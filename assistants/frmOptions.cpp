@@ -203,13 +203,18 @@ void frmOptions::optOKbut_Click()
     m1_.SaveIniSettings();
     m1_.GetFreeFileNumber();
     QString error;
-    if (!writeWholeFile(m1_.TemplateFile, toAnsi(txtTemplate->text()) + kCrLf, &error)) {
+    bool changed = false;
+    const bool written = writeWholeFile(m1_.TemplateFile, toAnsi(txtTemplate->text()) + kCrLf, &error, &changed);
+    if (!written) {
         m1_.dialogs().msgBox(QStringLiteral("The template.dat file could not be written (") + error +
-                                 QStringLiteral(").  The message template was not changed."),
+                                 (changed ? QStringLiteral(").  It holds the new template, but a crash may still "
+                                                           "bring back the old one.")
+                                          : QStringLiteral(").  The message template was not changed.")),
                              MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
-    } else {
-        m1_.TemplateText = txtTemplate->text();
     }
+    // The template in use is the one the file holds.
+    if (written || changed)
+        m1_.TemplateText = txtTemplate->text();
     if (!main.optHTML->isChecked())
         main.messtext->setText(m1_.TemplateText);
     hide();

@@ -215,9 +215,13 @@ void frmNodeStatus::WriteSentLogRecord()
     // The blank line before each record separates it from the one before.
     const QString path = m1_.AppPath() + QStringLiteral("/Logs/sent.Log");
     QString error;
-    if (!appendToFile(path, QByteArrayLiteral("\r\n") + crlfLines(lines), &error)) {
+    bool partLeft = false;
+    if (!appendToFile(path, QByteArrayLiteral("\r\n") + crlfLines(lines), &error, &partLeft)) {
         m1_.dialogs().msgBox(QStringLiteral("The sent log ") + path +
-                                 QStringLiteral(" could not be written; this distribution is not recorded in it (") +
+                                 (partLeft ? QStringLiteral(" could not be written whole; it now ends in part of this "
+                                                            "distribution's record (")
+                                           : QStringLiteral(" could not be written; this distribution is not recorded "
+                                                            "in it (")) +
                                  error + QStringLiteral(")."),
                              MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - File Access Error"));
     }
@@ -314,8 +318,13 @@ bool frmNodeStatus::MergeFailedNodes()
             lines << entry;
     }
     m1_.GetFreeFileNumber();
-    if (!writeWholeFile(path, crlfLines(lines)))
+    bool changed = false;
+    if (!writeWholeFile(path, crlfLines(lines), nullptr, &changed)) {
+        // A log that already holds this run's counts must not count them again at the next click.
+        if (changed)
+            std::copy(status.begin(), status.end(), m1_.TargetStatus.begin());
         return corrupt();
+    }
     std::copy(status.begin(), status.end(), m1_.TargetStatus.begin());
     return true;
 }

@@ -6,8 +6,10 @@
 #include "console/program.h"
 #include "engine/textfile.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QWindow>
 
 namespace corvane::forms {
 
@@ -19,6 +21,14 @@ frmReview::frmReview(Program& program) : program_(program)
     // window, the review is where the window manager hands the focus, also after a click on the main
     // window's title, so Enter and Escape always reach it.
     setWindowModality(Qt::WindowModal);
+    // A click on the main window's body is another matter: the window manager activates the main
+    // window itself, and the keys would go nowhere. The activation is handed straight back.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* now) {
+        if (isVisible() && now && now == program_.mainform().windowHandle()) {
+            raise();
+            activateWindow();
+        }
+    });
     const auto label = [this](const QString& text) { return new QLabel(text, this); };
     lblGroup = label({});
     lblGroup->setObjectName(QStringLiteral("lblGroup"));

@@ -283,6 +283,7 @@ private:
     Program& program_;
     Module1& m1_;
     QByteArray hostsLineEnd_ = "\n"; // the line end of the hosts file as loaded
+    QString hostsKeptText_;          // the box's text as last loaded or saved: what Close may drop unasked
     QIcon images_[5];
 };
 

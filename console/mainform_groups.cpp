@@ -271,15 +271,18 @@ void mainform::tab2butSave_Click()
     const QString path = m1_.GroupsPath + m1_.EditGroupFile;
     QString error;
     bool written = false;
+    bool changed = false;
     {
         BusyPointer busy(this);
-        written = writeWholeFile(path, crlfLines(m1_.GroupNodes), &error);
+        written = writeWholeFile(path, crlfLines(m1_.GroupNodes), &error, &changed);
     }
     if (!written) {
         groupFileFailure(QStringLiteral("The group file ") + m1_.EditGroupFile +
                          QStringLiteral(" could not be saved (") + error +
-                         QStringLiteral(").  It keeps its earlier computers; the group stays open with its "
-                                        "changes."));
+                         (changed ? QStringLiteral(").  It holds the new computers, but a crash may still bring back "
+                                                   "the earlier ones; the group stays open with its changes.")
+                                  : QStringLiteral(").  It keeps its earlier computers; the group stays open with "
+                                                   "its changes.")));
         return;
     }
     m1_.GroupDirty = 0;

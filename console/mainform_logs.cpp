@@ -278,12 +278,16 @@ void mainform::rptButClearLog_Click()
     m1_.GetFreeFileNumber();
     const QString path = m1_.AppPath() + QStringLiteral("/Logs/FailNodes.Log");
     QString error;
-    if (!writeWholeFile(path, QByteArray(), &error)) {
+    bool changed = false;
+    if (!writeWholeFile(path, QByteArray(), &error, &changed)) {
         m1_.dialogs().msgBox(QStringLiteral("The failed-nodes log ") + path +
                                  QStringLiteral(" could not be emptied (") + error +
-                                 QStringLiteral("); it is left as it was."),
+                                 (changed ? QStringLiteral("); it is empty now, but a crash may still bring back its "
+                                                           "records.")
+                                          : QStringLiteral("); it is left as it was.")),
                              MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Corvane - File Access Error"));
-        return;
+        if (!changed)
+            return;
     }
     ListView4->clear();
 }

@@ -23,6 +23,8 @@ void mainform::butWizard_Click()
     // The wizard fills the Create Message tab: it is shown first, so that its own reset of the target
     // comes before the wizard's choices rather than after them.
     SSTab1->setCurrentIndex(0);
+    if (SSTab1->currentIndex() != 0)
+        return; // hosts edits the operator kept hold their tab, and the main window stays for them
     hide();
     bringUp(program_.frmWizard());
 }

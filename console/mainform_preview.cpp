@@ -108,11 +108,15 @@ void mainform::mnuSaveMess_Click()
     const QString name = withDefaultExtension(chosen);
     m1_.GetFreeFileNumber();
     QString error;
-    if (!writeWholeFile(name, toAnsi(messtext->text() + QStringLiteral("\r\n")), &error))
+    bool changed = false;
+    if (!writeWholeFile(name, toAnsi(messtext->text() + QStringLiteral("\r\n")), &error, &changed))
         m1_.dialogs().msgBox(QStringLiteral("The message file ") + name + QStringLiteral(" could not be saved (") +
                                  error +
-                                 QStringLiteral(").  Nothing was written; the message is still in the "
-                                                "message box."),
+                                 (changed ? QStringLiteral(").  It holds the message, but a crash may still bring "
+                                                           "back what it held before; the message is still in the "
+                                                           "message box.")
+                                          : QStringLiteral(").  Nothing was written; the message is still in the "
+                                                           "message box.")),
                              MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
 }
 

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -34,26 +35,49 @@ QMargins frameMargins(const QWidget* main)
 
 } // namespace
 
-QPoint framePosition(QSize frame, const QRect& screen, const QRect& over, const QRect& beside)
+QPoint framePosition(QSize frame, const QRect& screen, const QRect& over)
 {
-    QPoint at;
-    if (beside.isValid()) {
-        const int roomRight = screen.right() - beside.right();
-        const int roomLeft = beside.left() - screen.left();
-        if (roomRight >= frame.width())
-            at.setX(beside.right() + 1);
-        else if (roomLeft >= frame.width())
-            at.setX(beside.left() - frame.width());
-        else
-            at.setX(roomRight >= roomLeft ? screen.right() + 1 - frame.width() : screen.left());
-        at.setY(beside.top());
-    } else {
-        QRect framed(QPoint(), frame);
-        framed.moveCenter(over.center());
-        at = framed.topLeft();
-    }
-    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - frame.width())));
-    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - frame.height())));
+    QRect framed(QPoint(), frame);
+    framed.moveCenter(over.center());
+    return {std::clamp(framed.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - frame.width())),
+            std::clamp(framed.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - frame.height()))};
+}
+
+PairPosition besidePosition(QSize frame, const QRect& screen, const QRect& opener, const QRect& keep)
+{
+    const int roomRight = screen.right() - opener.right();
+    const int roomLeft = opener.left() - screen.left();
+    const bool fits = screen.width() >= opener.width() + frame.width();
+    const int level =
+        std::clamp(opener.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - frame.height()));
+    const auto onSide = [&](bool right) {
+        PairPosition at{opener.topLeft(), {0, level}};
+        const int openerAtEdge = right ? screen.left() : screen.right() + 1 - opener.width();
+        if (right) {
+            if (roomRight < frame.width())
+                at.opener.setX(fits ? screen.right() + 1 - frame.width() - opener.width() : openerAtEdge);
+            at.window.setX(fits ? at.opener.x() + opener.width() : screen.right() + 1 - frame.width());
+        } else {
+            if (roomLeft < frame.width())
+                at.opener.setX(fits ? screen.left() + frame.width() : openerAtEdge);
+            at.window.setX(fits ? at.opener.x() - frame.width() : screen.left());
+        }
+        return at;
+    };
+    const auto covers = [&](const PairPosition& at) {
+        return QRect(at.window, frame).intersects(keep.translated(at.opener));
+    };
+    const bool right = roomRight >= frame.width() || (roomLeft < frame.width() && roomRight >= roomLeft);
+    PairPosition at = onSide(right);
+    if (!covers(at))
+        return at;
+    if (const PairPosition other = onSide(!right); !covers(other))
+        return other;
+    const QRect kept = keep.translated(at.opener);
+    if (kept.top() - frame.height() >= screen.top())
+        at.window.setY(kept.top() - frame.height());
+    else if (kept.bottom() + frame.height() <= screen.bottom())
+        at.window.setY(kept.bottom() + 1);
     return at;
 }
 
@@ -94,7 +118,7 @@ bool WindowPlacer::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void WindowPlacer::place(QWidget* window, const QWidget* opener)
+void WindowPlacer::place(QWidget* window, QWidget* opener)
 {
     const QWidget* main = mainWindow_();
     const bool onMain = main && main != window && main->isVisible();
@@ -114,17 +138,32 @@ void WindowPlacer::place(QWidget* window, const QWidget* opener)
     if (size != window->size())
         window->resize(size);
 
+    const QPoint inside(frame.left(), frame.top());
     QPoint at;
     if (window == main && mainWindowHidden_) {
-        const QRect was(mainWindowAt_ - QPoint(frame.left(), frame.top()), size.grownBy(frame));
+        const QRect was(mainWindowAt_ - inside, size.grownBy(frame));
         at = framePosition(was.size(), screen, was);
+    } else if (beside) {
+        // The opener is shown: its own frame is known once the window manager has drawn it.
+        const QRect around = opener->frameGeometry() != opener->geometry() ? opener->frameGeometry()
+                                                                           : opener->geometry().marginsAdded(frame);
+        const QPoint openerInside = opener->geometry().topLeft() - around.topLeft();
+        // Its buttons stay in sight, whatever else the window covers on a small screen.
+        QRect buttons;
+        for (const QPushButton* button : opener->findChildren<QPushButton*>()) {
+            if (button->isVisible())
+                buttons |= QRect(button->mapTo(opener, QPoint()) + openerInside, button->size());
+        }
+        const PairPosition pair = besidePosition(size.grownBy(frame), screen, around, buttons);
+        if (pair.opener != around.topLeft())
+            opener->setGeometry(QRect(pair.opener + openerInside, opener->size()));
+        at = pair.window;
     } else {
-        const QRect around = on == window ? screen : on->geometry().marginsAdded(frame);
-        at = framePosition(size.grownBy(frame), screen, around, beside ? around : QRect());
+        at = framePosition(size.grownBy(frame), screen, on == window ? screen : on->geometry().marginsAdded(frame));
     }
     // The window is placed by its inside, which the window manager keeps where the program puts it:
     // the same at every opening, whatever Qt happens to know of the window's frame at the time.
-    window->setGeometry(QRect(at + QPoint(frame.left(), frame.top()), size));
+    window->setGeometry(QRect(at + inside, size));
 }
 
 // The window manager keeps a window above the one it is transient for, so no window can be lost

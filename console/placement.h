@@ -18,11 +18,21 @@ namespace corvane {
 // The width a window needs to show its whole title beside the window manager's buttons.
 int titleWidth(const QWidget* window);
 
-// Where a window's frame of that size goes on the screen: beside the frame `beside` (to its right,
-// else to its left) where the screen has room for it there, else against the screen's edge on the
-// side with more room; without `beside`, centred on the frame `over`. Always fully on the screen
-// (from its top-left corner when it is the larger).
-QPoint framePosition(QSize frame, const QRect& screen, const QRect& over, const QRect& beside = {});
+// Where a window's frame of that size goes on the screen: centred on the frame `over`, and fully on
+// the screen (from its top-left corner when it is the larger).
+QPoint framePosition(QSize frame, const QRect& screen, const QRect& over);
+
+// Where a window's frame opened beside the frame `opener` goes, and where the opener's frame goes:
+// the window level with the opener, to its right, else to its left, where the screen has room there.
+// Where neither side has room, the opener moves aside, towards the edge on the side with less room,
+// just as far as the pair needs to stand side by side. A pair wider than the screen stands against
+// both edges, the window never over `keep` (the opener's controls that must stay in sight, relative
+// to its frame's top-left corner): it takes the other side, or else moves above or below them.
+struct PairPosition {
+    QPoint opener;
+    QPoint window;
+};
+PairPosition besidePosition(QSize frame, const QRect& screen, const QRect& opener, const QRect& keep = {});
 
 // Where a window opens.
 enum class Opening {
@@ -42,7 +52,7 @@ public:
     QWidget* frontWindow() const;
 
 private:
-    void place(QWidget* window, const QWidget* opener);
+    void place(QWidget* window, QWidget* opener);
     QWidget* keepInFront(QWidget* window);
     void toFront(QWidget* window);
     QWidget* front(const QWidget* except) const;

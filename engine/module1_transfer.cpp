@@ -137,6 +137,8 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
     ClientTransfer& link = transfer();
     // A kick belongs to this node alone: every return clears it, so it never names the next node's failure.
     const auto forgetKick = qScopeGuard([this] { PeerKicked = false; });
+    // Nor is any of its replies read once it has ended, however it ended.
+    const auto forgetReplies = qScopeGuard([&link] { link.forgetReplies(); });
     const auto lost = [&] {
         LogIfEnabled((PeerKicked ? QStringLiteral("[WINSOCK] File transfer failed. You was kicked off the server: ")
                                  : QStringLiteral("[WINSOCK] File transfer failed. Lost peer connection: ")) +

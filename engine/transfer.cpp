@@ -14,25 +14,61 @@ namespace corvane {
 
 namespace {
 const QByteArray kReceived = QByteArrayLiteral("received");
+// "Received", a separator, the six characters of the command, a separator, then the value.
+constexpr qsizetype kCommandAt = 9;
+constexpr qsizetype kValueAt = 16;
 
-bool valuedCommand(const QByteArray& reply)
+// The blanks a number may be written between, as the value's reading trims them.
+bool isBlank(char c)
 {
-    const QByteArray command = reply.mid(9, 6).toLower();
-    return command == "packet" || command == "pend~#";
-}
-
-// A reply that may still be coming: part of its command, or a command that needs a value with no
-// digit of it yet.
-bool mayBeIncomplete(const QByteArray& reply)
-{
-    if (reply.size() < 15)
-        return true;
-    if (!valuedCommand(reply))
-        return false;
-    const QByteArray value = reply.mid(16).trimmed();
-    return value.isEmpty() || value == "-" || value == "+";
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\xa0';
 }
 } // namespace
+
+void ClientTransfer::Value::add(char c)
+{
+    if (stage == Other || (stage == Blank && isBlank(c)))
+        return;
+    if (stage == Blank && (c == '-' || c == '+')) {
+        stage = Sign;
+        negative = c == '-';
+        return;
+    }
+    if (c < '0' || c > '9') {
+        stage = Other;
+        return;
+    }
+    stage = Digits;
+    number = std::min(number * 10 + (c - '0'), 1000);
+}
+
+ClientTransfer::Rest ClientTransfer::restOfReply() const
+{
+    // Part of "Received", or of the command.
+    if (reply_.size() < kValueAt - 1)
+        return Rest::Awaited;
+    // It may end where the next reply begins; if that is so, no number goes on into "Received".
+    if (matched_ > 0)
+        return Rest::Briefly;
+    const QByteArray command = reply_.mid(kCommandAt, 6).toLower();
+    const bool packet = command == "packet";
+    if (!packet && command != "pend~#")
+        return Rest::None;
+    switch (value_.stage) {
+    case Value::Blank:
+    case Value::Sign: return Rest::Awaited;
+    case Value::Digits: {
+        // Only the sign of a packet size matters, and "-0" may yet become a refusal; an offer's
+        // answer 0 or 2 may yet become one that lets the file go. Digits that could only make a
+        // number out of range are not waited for.
+        const int n = value_.number;
+        const bool mayChange = packet ? value_.negative && n == 0 : n == 0 || (n == 2 && !value_.negative);
+        return mayChange ? Rest::Briefly : Rest::None;
+    }
+    case Value::Other: break;
+    }
+    return Rest::None;
+}
 
 ClientTransfer::ClientTransfer(Module1& m1, ITcpClient& socket)
     : tcpServer(socket), PacketTimer(std::make_unique<QTimer>()), MessageTimer(std::make_unique<QTimer>()), m1_(m1)
@@ -60,7 +96,16 @@ ClientTransfer::~ClientTransfer()
 
 void ClientTransfer::waitUntil(const std::function<bool()>& done)
 {
-    waitInEventLoop(done);
+    waitInEventLoop([&] {
+        if (settle_.isActive()) {
+            const int state = tcpServer.State();
+            if (state == ITcpClient::Closing || state == ITcpClient::Error) {
+                settle_.stop();
+                takeReply();
+            }
+        }
+        return done();
+    });
 }
 
 bool ClientTransfer::waitAcknowledged()
@@ -87,6 +132,7 @@ void ClientTransfer::forgetReplies()
     settle_.stop();
     reply_.clear();
     matched_ = 0;
+    value_ = {};
     received_ = 0;
     allowed_ = kReplyLimit;
 }
@@ -107,6 +153,9 @@ void ClientTransfer::tcpServer_DataArrival(int)
         const char c = data[i];
         const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (reply_.size() < kReceived.size()) {
+            // A piece that the client did not go on with was no reply: this arrival is read on its own.
+            if (i == 0 && lower != kReceived[reply_.size()])
+                reply_.clear();
             // What does not begin with "Received" is no reply, whatever follows in this arrival.
             if (lower != kReceived[reply_.size()]) {
                 reply_.clear();
@@ -117,11 +166,14 @@ void ClientTransfer::tcpServer_DataArrival(int)
             continue;
         }
         reply_ += c;
+        if (reply_.size() > kValueAt)
+            value_.add(c);
         matched_ = lower == kReceived[matched_] ? matched_ + 1 : (lower == kReceived[0] ? 1 : 0);
         if (matched_ == kReceived.size()) {
             whole << reply_.left(reply_.size() - matched_);
             reply_.remove(0, reply_.size() - matched_);
             matched_ = 0;
+            value_ = {};
         }
     }
     if (received_ > allowed_) {
@@ -132,11 +184,15 @@ void ClientTransfer::tcpServer_DataArrival(int)
         received_ = allowed_ + 1; // until the next connection
         tcpServer.Close();
     } else if (!reply_.isEmpty()) {
-        // A reply that may go on, or that ends in what may be the start of the next, waits a moment.
-        if (matched_ > 0 || mayBeIncomplete(reply_))
-            settle_.start(replySettleMs);
-        else
+        // The client writes a reply as it likes, in pieces too, with pauses between them.
+        switch (restOfReply()) {
+        case Rest::None:
             whole << std::exchange(reply_, QByteArray());
+            value_ = {};
+            break;
+        case Rest::Briefly: settle_.start(replySettleMs); break;
+        case Rest::Awaited: break;
+        }
     }
     for (const QByteArray& reply : whole) {
         if (!ClientReply(reply))
@@ -146,11 +202,13 @@ void ClientTransfer::tcpServer_DataArrival(int)
 
 void ClientTransfer::takeReply()
 {
-    const QByteArray reply = std::exchange(reply_, QByteArray());
+    // What may begin the next reply stays and waits for its rest.
+    const qsizetype end = reply_.size() - matched_;
+    const QByteArray reply = reply_.left(end);
+    reply_.remove(0, end);
     matched_ = 0;
-    // Part of "Received" alone is no reply.
-    if (reply.size() >= kReceived.size())
-        ClientReply(reply);
+    value_ = {};
+    ClientReply(reply);
 }
 
 void ClientTransfer::clientBox(const QString& text, const QString& title)
@@ -165,8 +223,8 @@ void ClientTransfer::clientBox(const QString& text, const QString& title)
 
 bool ClientTransfer::ClientReply(const QByteArray& reply)
 {
-    const QByteArray command = reply.mid(9, 6).toLower();
-    const QString value = fromAnsi(reply.mid(16));
+    const QByteArray command = reply.mid(kCommandAt, 6).toLower();
+    const QString value = fromAnsi(reply.mid(kValueAt));
     if (command == "packet") {
         std::int16_t size = 0;
         if (!toInt16(value, size)) {

@@ -30,7 +30,8 @@ public:
     void MessageTimer_Timer();
 
     // Lets events run until done() holds. The wait sleeps in the event loop and looks again after
-    // every socket, timer or reply event; it never polls.
+    // every socket, timer or reply event; it never polls. Once the client has closed, a reply held
+    // for more digits is taken as it stands, since none can follow.
     void waitUntil(const std::function<bool()>& done);
     // Lets events run until the client's system has acknowledged every byte sent (true), or the
     // connection is gone: the client went, or the message timer closed it (false). The client's
@@ -53,7 +54,9 @@ public:
     // close it and the run would wait for ever: the text goes to the error log with the node instead.
     void clientBox(const QString& text, const QString& title);
 
-    // A reply that may still be arriving in pieces is held this long before it is taken as it is.
+    // A reply that would be whole as it stands, but whose value more digits could still change, is
+    // held this long for them. A reply that cannot be whole yet waits for its rest within the wait's
+    // own time-out instead.
     int replySettleMs = 250;
     // After the last block the client reads the rest of the file and closes; the program waits for
     // that at most this long (and never past the message timer), while it goes on to the next node.
@@ -72,7 +75,22 @@ public:
     static constexpr qsizetype kReplyPerBlock = 128;
 
 private:
-    // Acts on the reply being gathered as it stands.
+    // How much more the reply being gathered waits for.
+    enum class Rest {
+        None,    // it is whole: it is acted on at once
+        Briefly, // more may follow at once and change it: it waits replySettleMs
+        Awaited, // it cannot be whole yet: it waits for the rest as long as the transfer waits
+    };
+    Rest restOfReply() const;
+    // The value of a reply, read a byte at a time as it arrives: still blank, a bare sign, an
+    // integer so far, or anything else (whose meaning no more digits can change).
+    struct Value {
+        enum Stage { Blank, Sign, Digits, Other } stage = Blank;
+        bool negative = false;
+        int number = 0; // held at 1000 at most: enough to tell what more digits could make of it
+        void add(char c);
+    };
+    // Acts on the reply being gathered, up to what may begin the next one.
     void takeReply();
     // False when the reply could not be parsed: the program ends, or in an unattended run the node
     // fails.
@@ -84,6 +102,7 @@ private:
     // cut before every "Received", and every byte is looked at once, as it arrives.
     QByteArray reply_;                // the reply being gathered, or the part of "Received" seen so far
     int matched_ = 0;                 // how much of a next "Received" the gathered reply ends with
+    Value value_;                     // the gathered reply's value, its last matched_ bytes included
     qsizetype received_ = 0;          // bytes received since the wait began
     qsizetype allowed_ = kReplyLimit; // of which the client may send this many
     QTimer settle_;

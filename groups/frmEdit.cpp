@@ -186,10 +186,14 @@ void frmEdit::butOpen_Click()
     EnableClipboard(true);
 }
 
-void frmEdit::FileFailure(const QString& what, const QString& path, const QString& error)
+void frmEdit::FileFailure(const QString& what, const QString& path, const QString& error, bool changed)
 {
     m1_.dialogs().msgBox(what + QLatin1Char(' ') + QDir::toNativeSeparators(path) + QStringLiteral(" (") + error +
-                             QStringLiteral(").  The group file was not changed; your text is still in the editor."),
+                             (changed ? QStringLiteral(").  The group file holds your text, but a crash may still "
+                                                       "bring back what it held before; your text is still in the "
+                                                       "editor.")
+                                      : QStringLiteral(").  The group file was not changed; your text is still in "
+                                                       "the editor.")),
                          MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
 }
 
@@ -284,9 +288,10 @@ bool frmEdit::WriteGroupFile()
         return false;
     }
     QString error;
+    bool changed = false;
     m1_.GetFreeFileNumber();
-    if (!writeWholeFile(path, crlfLines(m1_.CheckLinesOut), &error)) {
-        FileFailure(QStringLiteral("The group file could not be written:"), path, error);
+    if (!writeWholeFile(path, crlfLines(m1_.CheckLinesOut), &error, &changed)) {
+        FileFailure(QStringLiteral("The group file could not be written:"), path, error, changed);
         return false;
     }
     return true;

@@ -75,8 +75,9 @@ private:
     bool TestCharacters();
     void RemoveDuplicates();
     bool WriteGroupFile();
-    // A file the editor could not read or write: the box names it and says what was kept.
-    void FileFailure(const QString& what, const QString& path, const QString& error);
+    // A file the editor could not read or write: the box names it and says what was kept (`changed`:
+    // the group file already holds the text).
+    void FileFailure(const QString& what, const QString& path, const QString& error, bool changed = false);
     // Wraps a command so that it does nothing while a save runs.
     std::function<void()> command(void (frmEdit::*handler)());
 

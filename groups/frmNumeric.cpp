@@ -401,9 +401,11 @@ QString frmNumeric::GroupFilePath(const QString& chosen) const
 
 bool frmNumeric::WriteNames(const QString& path)
 {
-    const auto failure = [this, &path](const QString& problem) {
+    const auto failure = [this, &path](const QString& problem, bool changed = false) {
         m1_.dialogs().msgBox(QStringLiteral("The group file ") + QDir::toNativeSeparators(path) + problem +
-                                 QStringLiteral("  Nothing was saved."),
+                                 (changed ? QStringLiteral("  It holds the names, but a crash may still bring back "
+                                                           "what it held before.")
+                                          : QStringLiteral("  Nothing was saved.")),
                              MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Corvane - File Access Error"));
     };
     if (FileExists(path)) {
@@ -431,9 +433,10 @@ bool frmNumeric::WriteNames(const QString& path)
     for (QString& line : m1_.GroupMergeLines)
         line = upperName(line);
     QString error;
+    bool changed = false;
     m1_.GetFreeFileNumber();
-    if (!writeWholeFile(path, crlfLines(m1_.GroupMergeLines), &error)) {
-        failure(QStringLiteral(" could not be written (") + error + QStringLiteral(")."));
+    if (!writeWholeFile(path, crlfLines(m1_.GroupMergeLines), &error, &changed)) {
+        failure(QStringLiteral(" could not be written (") + error + QStringLiteral(")."), changed);
         return false;
     }
     return true;

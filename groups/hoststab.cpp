@@ -49,9 +49,15 @@ QString saveFailureText(const QString& path, const FileSave& save)
 {
     QString text = QStringLiteral("The hosts file ") + path + QStringLiteral(" could not be saved (") + save.reason +
                    QStringLiteral(").  ");
-    text += save.changed ? QStringLiteral("It may now hold only part of your changes: check it before the network "
-                                          "relies on it.  Your changes are still in the box.")
-                         : QStringLiteral("It is left as it was, and your changes are still in the box.");
+    // A rename is whole: what changed is only unconfirmed.
+    if (save.changed && save.way == SaveWay::ReplaceByRename)
+        text += QStringLiteral("It holds your changes, but a crash may still bring back the old text.  Your changes "
+                               "are still in the box.");
+    else if (save.changed)
+        text += QStringLiteral("It may now hold only part of your changes: check it before the network relies on "
+                               "it.  Your changes are still in the box.");
+    else
+        text += QStringLiteral("It is left as it was, and your changes are still in the box.");
     text += QStringLiteral("\r\n\r\n");
     const QString elsewhere = QStringLiteral("or set the hosts file's path in Options to a file you may write.");
     switch (save.error) {
@@ -190,6 +196,7 @@ void mainform::tab3butbrowse_Click()
     tab3pathlbl->setText(LoadedHostsPath);
     tab3Text1->setEnabled(true);
     tab3Text1->setText(text);
+    hostsKeptText_ = tab3Text1->text();
     tab3butClose->setEnabled(true);
     tab3butbrowse->setEnabled(false);
 }
@@ -219,6 +226,7 @@ void mainform::tab3butsave_Click()
             return;
         }
     }
+    hostsKeptText_ = tab3Text1->text();
     tab3butreload->setEnabled(true);
     tab3butsave->setEnabled(false);
     tab3lbl1->setText(QStringLiteral("Important: Your new changes will not be LIVE on the network until you click "
@@ -228,6 +236,12 @@ void mainform::tab3butsave_Click()
 
 void mainform::tab3butClose_Click()
 {
+    // Typed entries are dropped only when the operator says so, as a group's changes are; a key
+    // that changed nothing (an arrow) leaves nothing to ask about.
+    if (tab3butClose->isEnabled() && tab3Text1->text() != hostsKeptText_ &&
+        m1_.dialogs().msgBox(QStringLiteral("Close the hosts file without saving your changes?"), MsgButtons::YesNo,
+                             MsgIcon::None, QStringLiteral("Corvane - Information:")) != MsgAnswer::Yes)
+        return;
     tab3Text1->setText(QStringLiteral("Click Load..."));
     tab3Text1->setEnabled(false);
     tab3butsave->setEnabled(false);

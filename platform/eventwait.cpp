@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-bool waitInEventLoop(const std::function<bool()>& done, int timeoutMs)
+bool waitInEventLoop(const std::function<bool()>& done, int timeoutMs, QEventLoop::ProcessEventsFlags flags)
 {
     bool late = false;
     // No timer at all for a wait without a limit: the transfer waits so for every block.
@@ -22,7 +22,7 @@ bool waitInEventLoop(const std::function<bool()>& done, int timeoutMs)
     while (!done()) {
         if (late)
             return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/xattr.h>
@@ -227,28 +228,41 @@ bool lockFile(int fd, int operation)
     return result == 0;
 }
 
-bool appendToFile(const QString& path, const QByteArray& bytes, QString* error)
+bool appendToFile(const QString& path, const QByteArray& bytes, QString* error, bool* changed)
 {
-    const auto fail = [error](int cause) {
+    if (changed)
+        *changed = false;
+    const auto fail = [error](const QString& why) {
         if (error)
-            *error = fileErrorText(cause);
+            *error = why;
         return false;
     };
     const FileDescriptor fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT);
     if (!fd.isOpen())
-        return fail(errno);
+        return fail(fileErrorText(errno));
     // Other copies of the program append to the same logs: while this append and its undo run, no
-    // other may, so records never interleave and an undo never cuts another's record.
-    lockFile(fd.get(), LOCK_EX);
-    struct stat info {};
-    const bool sized = ::fstat(fd.get(), &info) == 0;
-    if (const int cause = writeAll(fd.get(), bytes, -1)) {
-        // Part of a record would be read as a whole one: what was added is taken away again.
-        if (sized)
-            ::ftruncate(fd.get(), info.st_size);
-        return fail(cause);
-    }
-    return true;
+    // other may, so records never interleave and an undo never cuts another's record. Without the
+    // lock that cannot be promised, so nothing is written.
+    if (!lockFile(fd.get(), LOCK_EX))
+        return fail(QStringLiteral("it could not be locked against other copies of the program: ") +
+                    fileErrorText(errno));
+    // The length before is what a failed append is cut back to; unknown, nothing is written.
+    struct stat before {};
+    if (::fstat(fd.get(), &before) != 0)
+        return fail(fileErrorText(errno));
+    const int cause = writeAll(fd.get(), bytes, -1);
+    if (!cause)
+        return true;
+    // Part of a record would be read as a whole one: what was added is taken away again.
+    struct stat after {};
+    if ((::fstat(fd.get(), &after) == 0 && after.st_size == before.st_size) ||
+        ::ftruncate(fd.get(), before.st_size) == 0)
+        return fail(fileErrorText(cause));
+    const int cut = errno;
+    if (changed)
+        *changed = true;
+    return fail(fileErrorText(cause) + QStringLiteral("; the part written could not be taken back: ") +
+                fileErrorText(cut));
 }
 
 bool hostsFileOpens(const QString& path)
@@ -378,18 +392,126 @@ int carryOver(const OldFile& old, int to, bool all)
     return ::fchmod(to, old.info.st_mode & 07777) == 0 ? 0 : errno;
 }
 
-// A new, empty file beside the one at `path`, named after it, with the mode every new file of the
-// operator gets.
-FileDescriptor createBeside(const QByteArray& path, QByteArray& name)
+// While a save runs, its new file is named after the target: a dot, the target's name, a dot and
+// this many letters and digits. A file of that name that no save holds locked was left by a save
+// that was stopped, and the next save of that target removes it.
+constexpr qsizetype kTailLength = 13;
+
+QByteArray temporaryPrefix(const QByteArray& path)
 {
-    const QByteArray stem = folderOf(path) + '.' + path.mid(path.lastIndexOf('/') + 1) + '.';
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = stem + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        FileDescriptor fd(::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.isOpen() || errno != EEXIST)
-            return fd;
+    return '.' + path.mid(path.lastIndexOf('/') + 1) + '.';
+}
+
+QByteArray temporaryName(const QByteArray& path)
+{
+    const QByteArray tail = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    return folderOf(path) + temporaryPrefix(path) + tail.rightJustified(kTailLength, '0');
+}
+
+bool isTemporaryName(const QByteArray& entry, const QByteArray& prefix)
+{
+    return entry.size() == prefix.size() + kTailLength && entry.startsWith(prefix) &&
+           std::all_of(entry.cbegin() + prefix.size(), entry.cend(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+}
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes what stopped saves of the file at `path` left beside it. A save holds its new file locked
+// while it has a name; one that is not locked is nobody's.
+void removeLeftovers(const QByteArray& path)
+{
+    const QByteArray prefix = temporaryPrefix(path);
+    DIR* folder = ::opendir(folderOf(path).constData());
+    if (!folder)
+        return;
+    const int at = ::dirfd(folder);
+    while (const dirent* entry = ::readdir(folder)) {
+        const QByteArray name(entry->d_name);
+        struct stat seen {};
+        // The type is looked at first: opening a device can act on it.
+        if (!isTemporaryName(name, prefix) || ::fstatat(at, name.constData(), &seen, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(seen.st_mode) || seen.st_nlink != 1)
+            continue;
+        const FileDescriptor fd(
+            ::openat(at, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat opened {};
+        if (!fd.isOpen() || ::fstat(fd.get(), &opened) != 0 || !sameFile(opened, seen) ||
+            !lockFile(fd.get(), LOCK_EX | LOCK_NB))
+            continue;
+        // Its save may have renamed it over the target and let it go meanwhile.
+        struct stat now {};
+        if (::fstatat(at, name.constData(), &now, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(now, opened))
+            ::unlinkat(at, name.constData(), 0);
     }
-    return FileDescriptor();
+    ::closedir(folder);
+}
+
+// The new file of a save, in the target's folder. Where the file system allows, it has no name
+// until its content is complete, so that a save stopped before then leaves nothing behind.
+struct NewFile {
+    FileDescriptor fd;
+    QByteArray name; // empty while it has none
+};
+
+// Gives the file its name, locked first so that no other save takes it for a leftover. 0, or the
+// error number.
+int nameNewFile(const QByteArray& path, NewFile& file)
+{
+    // Where the file system keeps no locks, no other save can lock the file to remove it either.
+    lockFile(file.fd.get(), LOCK_EX);
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.fd.get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray name = temporaryName(path);
+        int result = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+        // Without /proc, the administrator may link the descriptor itself.
+        if (result != 0 && errno == ENOENT)
+            result = ::linkat(file.fd.get(), "", AT_FDCWD, name.constData(), AT_EMPTY_PATH);
+        if (result == 0) {
+            file.name = name;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
+// A new, empty file for the save, that nobody but this user may read: `mode` 0600 keeps it private
+// until the old file's owner and mode are given to it. 0, or the error number.
+int createNewFile(const QByteArray& path, mode_t mode, NewFile& file)
+{
+    file.fd.reset(::open(folderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+    if (file.fd.isOpen())
+        return 0;
+    // A file system without unnamed files (or a kernel without them, which takes the flag for a
+    // folder's) gets a named file; a save stopped meanwhile leaves it for the next save to remove.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return errno;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        file.name = temporaryName(path);
+        file.fd.reset(::open(file.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        if (!file.fd.isOpen()) {
+            file.name.clear();
+            if (errno == EEXIST)
+                continue;
+            return errno;
+        }
+        // Another save may have found it before the lock and taken it for a leftover. (Where the
+        // file system keeps no locks, no save can take it for one.)
+        lockFile(file.fd.get(), LOCK_EX);
+        struct stat named {
+        }, opened{};
+        if (::stat(file.name.constData(), &named) == 0 && ::fstat(file.fd.get(), &opened) == 0 &&
+            sameFile(named, opened))
+            return 0;
+    }
+    file.name.clear();
+    file.fd.reset();
+    return EEXIST;
 }
 
 struct RenameOutcome {
@@ -398,39 +520,71 @@ struct RenameOutcome {
     // new file (or no new file that carries everything), or the file is mounted over its entry.
     bool inPlace = false;
     bool mountPoint = false;
+    // The new file took the old one's place, but the folder could not be flushed: a crash may yet
+    // bring the old one back.
+    bool changed = false;
 };
 
 RenameOutcome renameOver(const QByteArray& path, QByteArrayView bytes, const OldFile* old, bool carryAll)
 {
-    QByteArray name;
-    const FileDescriptor fresh = createBeside(path, name);
-    if (!fresh.isOpen())
-        return {errno, true};
-    const auto discard = [&name](int error, bool inPlace, bool mountPoint = false) {
-        ::unlink(name.constData());
+    removeLeftovers(path);
+    NewFile fresh;
+    // A file that is not there yet keeps nobody out: it gets the mode every new file of the operator gets.
+    if (const int error = createNewFile(path, old ? 0600 : 0666, fresh))
+        return {error, true};
+    const auto discard = [&fresh](int error, bool inPlace, bool mountPoint = false) {
+        if (!fresh.name.isEmpty())
+            ::unlink(fresh.name.constData());
         return RenameOutcome{error, inPlace, mountPoint};
     };
-    int error = writeAll(fresh.get(), bytes, 0);
-    if (!error && ::fsync(fresh.get()) != 0)
+    // Who may read the new file is settled before it holds a byte of the new content. A new file that
+    // cannot carry all of it would change who may read the file.
+    if (old) {
+        if (const int cause = carryOver(*old, fresh.fd.get(), carryAll))
+            return discard(cause, true);
+    }
+    int error = writeAll(fresh.fd.get(), bytes, 0);
+    // A write by a user without the right to keep them takes the set-user and set-group bits away.
+    struct stat written {};
+    if (!error && old && ::fstat(fresh.fd.get(), &written) == 0 &&
+        (written.st_mode & 07777) != (old->info.st_mode & 07777) &&
+        ::fchmod(fresh.fd.get(), old->info.st_mode & 07777) != 0)
+        error = errno;
+    if (!error && ::fsync(fresh.fd.get()) != 0)
         error = errno;
     // The folder's file system is full, which need not hold the file itself (a mounted hosts file),
     // nor keep the file from taking a text that fits where the old one stands.
     if (error)
         return discard(error, error == ENOSPC || error == EDQUOT);
-    if (old) {
-        // A new file that cannot carry all of it would change who may read the file.
-        if (const int cause = carryOver(*old, fresh.get(), carryAll))
-            return discard(cause, true);
+    if (fresh.name.isEmpty()) {
+        if (const int cause = nameNewFile(path, fresh))
+            return discard(cause, cause == EACCES || cause == EPERM);
     }
-    if (::rename(name.constData(), path.constData()) != 0) {
+    if (::rename(fresh.name.constData(), path.constData()) != 0) {
         const int cause = errno;
         const bool mounted = cause == EBUSY || cause == EXDEV;
         return discard(cause, mounted || cause == EACCES || cause == EPERM, mounted);
     }
+    fresh.fd.reset();
+    // Only a flushed folder keeps the new name after a crash. A file system that keeps nothing to
+    // flush says so with EINVAL.
     const FileDescriptor folder(::open(folderOf(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.isOpen())
-        ::fsync(folder.get());
+    if (!folder.isOpen() || (::fsync(folder.get()) != 0 && errno != EINVAL))
+        return {errno, false, false, true};
     return {};
+}
+
+QString saveErrorText(const RenameOutcome& outcome)
+{
+    return outcome.changed ? QStringLiteral("the disk did not confirm the change: ") + fileErrorText(outcome.error)
+                           : fileErrorText(outcome.error);
+}
+
+FileSave renamed(const RenameOutcome& outcome)
+{
+    if (!outcome.error)
+        return saved(SaveWay::ReplaceByRename);
+    return {outcome.error, saveErrorText(outcome), outcome.changed, outcome.mountPoint, SaveWay::ReplaceByRename};
 }
 
 // The old file as it stands, a link followed; false with errno for anything but a regular file.
@@ -505,8 +659,10 @@ FileSave inPlace(const QByteArray& path, QByteArrayView bytes, char filler, bool
 
 } // namespace
 
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error, bool* changed)
 {
+    if (changed)
+        *changed = false;
     const auto fail = [error](const QString& why) {
         if (error)
             *error = why;
@@ -521,7 +677,9 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
     if (!missing && isWriteProtected(path))
         return fail(QStringLiteral("the file is write-protected"));
     const RenameOutcome outcome = renameOver(old.path, bytes, missing ? nullptr : &old, false);
-    return outcome.error ? fail(fileErrorText(outcome.error)) : true;
+    if (changed)
+        *changed = outcome.changed;
+    return outcome.error ? fail(saveErrorText(outcome)) : true;
 }
 
 FileSave replaceByRename(const QString& path, QByteArrayView bytes)
@@ -530,9 +688,7 @@ FileSave replaceByRename(const QString& path, QByteArrayView bytes)
     bool missing = false;
     if (!findOld(path, old, missing))
         return failed(errno, SaveWay::ReplaceByRename);
-    const RenameOutcome outcome = renameOver(old.path, bytes, missing ? nullptr : &old, true);
-    return outcome.error ? failed(outcome.error, SaveWay::ReplaceByRename, false, outcome.mountPoint)
-                         : saved(SaveWay::ReplaceByRename);
+    return renamed(renameOver(old.path, bytes, missing ? nullptr : &old, true));
 }
 
 FileSave writeInPlace(const QString& path, QByteArrayView bytes, char filler, const std::function<void()>& step)
@@ -555,10 +711,8 @@ FileSave saveHostsFile(const QString& path, const QByteArray& bytes)
     if (!missing && ::stat(folderOf(old.path).constData(), &folder) == 0 && folder.st_dev != old.info.st_dev)
         return inPlace(old.path, bytes, kBlankLine, true, {});
     const RenameOutcome outcome = renameOver(old.path, bytes, missing ? nullptr : &old, true);
-    if (!outcome.error)
-        return saved(SaveWay::ReplaceByRename);
-    if (missing || !outcome.inPlace)
-        return failed(outcome.error, SaveWay::ReplaceByRename);
+    if (!outcome.error || missing || !outcome.inPlace)
+        return renamed(outcome);
     return inPlace(old.path, bytes, kBlankLine, outcome.mountPoint, {});
 }
 

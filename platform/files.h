@@ -110,15 +110,21 @@ bool readFileBytes(const QString& path, qint64 limit, QByteArray& bytes);
 bool isWriteProtected(const QString& path);
 // Replaces the whole file by rename, so that it holds the old content or the new, never a part: on
 // failure the old content stays and the error is returned. The new file keeps the old one's mode
-// and, where this user may give them, its owner and extended attributes. A write-protected file is
-// never replaced, whoever runs the program.
-bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// and, where this user may give them, its owner and extended attributes, from before it holds a
+// byte of the new content; until then nobody else may read it. Where the file system allows, it has
+// no name until it is complete; a named one that a stopped save left is removed by the next save of
+// the file. A write-protected file is never replaced, whoever runs the program.
+// `changed`, when given, tells a failure after which the file already holds the new content: the
+// folder could not be flushed, so a crash may still bring the old one back.
+bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr, bool* changed = nullptr);
 // flock(2) on the open file, again when a signal cuts the wait short; false with errno on failure.
 bool lockFile(int fd, int operation);
 // Appends to the file, creating it when it is missing. An append that cannot be written whole
 // (a full disk) is taken back: the file keeps exactly what it held before. Appends by other copies
-// of the program wait for each other, so their records never interleave.
-bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// of the program wait for each other, so their records never interleave; where the lock cannot be
+// taken, nothing is appended. `changed`, when given, tells a failure whose part-written bytes could
+// not be taken back.
+bool appendToFile(const QString& path, const QByteArray& bytes, QString* error = nullptr, bool* changed = nullptr);
 
 // The system's hosts file. Other programs own and read it, so it is opened only when it is a plain
 // file and saved with everything it carried. A hosts file is a few kilobytes; anything near this
@@ -143,7 +149,8 @@ enum class SaveWay {
 struct FileSave {
     int error = 0;           // 0 when saved, else the system's error number
     QString reason;          // the failure in words
-    bool changed = false;    // after a failure: the file no longer holds what it held
+    bool changed = false;    // after a failure: the file no longer holds what it held (by rename: the new
+                             // content is in place, but the folder was not flushed)
     bool mountPoint = false; // the file is mounted over its folder's entry, as a container's hosts file is
     SaveWay way = SaveWay::ReplaceByRename; // the way taken (the last one tried, after a failure)
 };

@@ -1,29 +1,39 @@
 #include "platform/messenger.h"
-#include "platform/eventwait.h"
+#include "platform/programrun.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <iconv.h>
 #include <string_view>
-#include <unistd.h>
-#include <vector>
 
 namespace corvane {
 
-QString textFromUtf16Buffer(const QByteArray& buffer, qsizetype maxBytes)
+namespace {
+
+QChar unitAt(const QByteArray& buffer, qsizetype i)
 {
-    const qsizetype bytes = maxBytes < 0 ? buffer.size() : std::min(maxBytes, buffer.size());
+    return QChar(
+        static_cast<char16_t>(static_cast<unsigned char>(buffer[i]) | static_cast<unsigned char>(buffer[i + 1]) << 8));
+}
+
+} // namespace
+
+QString textFromUtf16Buffer(const QByteArray& buffer)
+{
+    QString text;
+    for (qsizetype i = 0; i + 1 < buffer.size() && !unitAt(buffer, i).isNull(); i += 2)
+        text.append(unitAt(buffer, i));
+    return text;
+}
+
+QString utf16TextOfLength(const QByteArray& buffer, qsizetype bytes)
+{
+    bytes = std::clamp<qsizetype>(bytes, 0, buffer.size());
     QString text;
     text.reserve(bytes / 2);
-    for (qsizetype i = 0; i + 1 < bytes; i += 2) {
-        const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(buffer[i]) |
-                                                    static_cast<unsigned char>(buffer[i + 1]) << 8);
-        if (unit == 0)
-            break;
-        text.append(QChar(unit));
-    }
+    for (qsizetype i = 0; i + 1 < bytes; i += 2)
+        text.append(unitAt(buffer, i));
     return text;
 }
 
@@ -113,7 +123,8 @@ QList<QByteArray> CodePage::encodeText(const QString& text) const
         const char32_t c = characters[i];
         if (c == '\r' && i + 1 < characters.size() && characters[i + 1] == '\n')
             continue;
-        QByteArray bytes = encode(c);
+        // smbclient takes the text as a C string: a NUL would end it there.
+        QByteArray bytes = c == 0 ? QByteArray("?") : encode(c);
         if (bytes.isEmpty()) {
             if (const char* plain = plainEquivalent(c)) {
                 bytes = plain;
@@ -139,57 +150,15 @@ QList<QByteArray> CodePage::encodeText(const QString& text) const
 
 namespace {
 
-struct Run {
-    bool started = false;
-    bool finished = false; // within the time
-    int exitCode = -1;
-    QByteArray output; // standard output, with standard error when merged
-};
-
-// Runs the program with these arguments, byte for byte, and the input on its standard input,
-// waiting in the event loop.
-Run run(const QString& program, const QList<QByteArray>& arguments, const QByteArray& input, int timeoutMs,
-        QProcess::ProcessChannelMode channels)
+// smbclient ends with status 0 when the receiver refused the message (a server without a message
+// command, or one that speaks no SMB1, as every current desktop by default): it only says so.
+bool refused(const QByteArray& output)
 {
-    QProcess process;
-    process.setProgram(program);
-    QStringList shown;
-    for (const QByteArray& argument : arguments)
-        shown << QString::fromLocal8Bit(argument);
-    process.setArguments(shown);
-    // QProcess would hand the arguments over in UTF-8; the names are in the receivers' code page,
-    // so the child starts the program with the bytes itself.
-    QList<QByteArray> argv = {QFile::encodeName(program)};
-    argv += arguments;
-    std::vector<char*> pointers;
-    for (QByteArray& argument : argv)
-        pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    process.setChildProcessModifier([&pointers] { ::execv(pointers[0], pointers.data()); });
-    process.setProcessChannelMode(channels);
-
-    Run result;
-    bool over = false;
-    QObject::connect(&process, &QProcess::started, [&] {
-        result.started = true;
-        process.write(input);
-        process.closeWriteChannel();
-    });
-    QObject::connect(&process, &QProcess::finished, [&over] { over = true; });
-    QObject::connect(&process, &QProcess::errorOccurred, [&over](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            over = true;
-    });
-    process.start(QIODevice::ReadWrite);
-    if (!waitInEventLoop([&over] { return over; }, timeoutMs)) {
-        process.kill();
-        process.waitForFinished(2000);
-        return result;
+    for (const QByteArray& line : output.split('\n')) {
+        if (line.startsWith("cli_message returned ") && !line.contains("NT_STATUS_OK"))
+            return true;
     }
-    result.finished = result.started && process.exitStatus() == QProcess::NormalExit;
-    result.exitCode = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    return result;
+    return false;
 }
 
 QByteArray joined(const QList<QByteArray>& characters)
@@ -211,9 +180,9 @@ QByteArray SmbclientMessenger::codePage()
     if (program.isEmpty())
         return *codePage_;
     // The same smb.conf as smbclient reads; its notes about loading it go to standard error.
-    const Run asked = run(program, {"-s", "--parameter-name=dos charset"}, {}, 10000, QProcess::SeparateChannels);
+    const ProgramRun asked = runProgram(program, QList<QByteArray>{"-s", "--parameter-name=dos charset"});
     const QByteArray value = asked.output.trimmed();
-    if (asked.finished && asked.exitCode == 0 && !value.isEmpty() && !value.contains(' ') && CodePage(value).known())
+    if (asked.succeeded() && !value.isEmpty() && !value.contains(' ') && CodePage(value).known())
         codePage_ = value;
     return *codePage_;
 }
@@ -293,14 +262,18 @@ std::int32_t SmbclientMessenger::NetMessageBufferSend(const QByteArray& recipien
     arguments << "-U" << joined(codec.encodeText(from)) << "-N"
               << "--option=dos charset=" + page << "--option=unix charset=" + page;
 
-    const QString text = textFromUtf16Buffer(buffer, static_cast<qsizetype>(length));
+    const QString text = utf16TextOfLength(buffer, static_cast<qsizetype>(length));
     for (const QByteArray& part : messageParts(codec.encodeText(text))) {
-        const Run sent = run(program, arguments, part, timeoutMs, QProcess::MergedChannels);
+        ProgramRunOptions options;
+        options.input = part;
+        options.timeoutMs = timeoutMs;
+        options.mergeErrors = true;
+        const ProgramRun sent = runProgram(program, arguments, options);
         if (!sent.started)
             return kErrorNotSupported;
         if (!sent.finished)
             return kNerrNetworkError;
-        if (sent.exitCode == 0)
+        if (sent.exitCode == 0 && !refused(sent.output))
             continue;
         for (const char* notFound :
              {"NT_STATUS_NOT_FOUND", "NT_STATUS_BAD_NETWORK_NAME", "NT_STATUS_OBJECT_NAME_NOT_FOUND",

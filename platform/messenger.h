@@ -43,7 +43,8 @@ public:
     QByteArray encode(char32_t c) const;
     // The text as the code page holds it: a character it lacks becomes its plain equivalent
     // (" for curly quotes, - for dashes, EUR for €, the letter for a letter with an accent it
-    // lacks) or "?". A CR before LF goes: smbclient puts its own before every LF.
+    // lacks) or "?", as a NUL character does. A CR before LF goes: smbclient puts its own before
+    // every LF.
     QList<QByteArray> encodeText(const QString& text) const;
 
 private:
@@ -78,7 +79,10 @@ private:
     std::optional<QByteArray> codePage_;
 };
 
-// The text of a UTF-16LE buffer: up to its first NUL character, or up to maxBytes.
-QString textFromUtf16Buffer(const QByteArray& buffer, qsizetype maxBytes = -1);
+// The text of a UTF-16LE buffer up to its first NUL character: a name.
+QString textFromUtf16Buffer(const QByteArray& buffer);
+// The characters of the buffer's first bytes (an odd last byte, the first of the ending NUL, goes),
+// NUL characters included: a message is given by its length.
+QString utf16TextOfLength(const QByteArray& buffer, qsizetype bytes);
 
 } // namespace corvane

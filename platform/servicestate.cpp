@@ -1,19 +1,25 @@
 #include "platform/servicestate.h"
 
-#include <QProcess>
+#include "platform/programrun.h"
+
 #include <QStandardPaths>
 
 namespace corvane {
 
 static std::optional<int> unitState(const QString& systemctl, const QString& unit)
 {
-    QProcess process;
-    process.start(systemctl, {QStringLiteral("show"), QStringLiteral("--property=LoadState,ActiveState,SubState"),
-                              QStringLiteral("--"), unit + QStringLiteral(".service")});
-    if (!process.waitForFinished(5000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    ProgramRunOptions options;
+    options.timeoutMs = 5000;
+    options.holdInput = true;
+    const ProgramRun shown =
+        runProgram(systemctl,
+                   QStringList{QStringLiteral("show"), QStringLiteral("--property=LoadState,ActiveState,SubState"),
+                               QStringLiteral("--"), unit + QStringLiteral(".service")},
+                   options);
+    if (!shown.succeeded())
         return std::nullopt;
     QString load, active, sub;
-    for (const QString& line : QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+    for (const QString& line : QString::fromLocal8Bit(shown.output).split(QLatin1Char('\n'))) {
         const QString value = line.section(QLatin1Char('='), 1);
         if (line.startsWith(QLatin1String("LoadState=")))
             load = value;

@@ -1,7 +1,8 @@
 #include "platform/taskagent.h"
 
+#include "platform/programrun.h"
+
 #include <QDateTime>
-#include <QProcess>
 
 namespace corvane {
 
@@ -19,25 +20,19 @@ CommandResult runCommand(const QString& program, const QStringList& arguments, c
                          const QString& folder = {})
 {
     CommandResult result;
-    QProcess process;
-    if (!folder.isEmpty())
-        process.setWorkingDirectory(folder);
-    process.start(program, arguments);
-    if (!process.waitForStarted(kCommandWaitMs)) {
-        result.error = program + QStringLiteral(": ") + process.errorString();
+    ProgramRunOptions options;
+    options.input = input;
+    options.timeoutMs = kCommandWaitMs;
+    options.holdInput = true;
+    options.folder = folder;
+    const ProgramRun run = runProgram(program, arguments, options);
+    if (!run.finished) {
+        result.error = run.why;
         return result;
     }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(kCommandWaitMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-        result.error = program + QStringLiteral(" did not answer");
-        return result;
-    }
-    result.out = process.readAllStandardOutput();
-    const QString err = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    result.out = run.output;
+    if (run.exitCode != 0) {
+        const QString err = QString::fromLocal8Bit(run.errors).trimmed();
         result.error = err.isEmpty() ? program + QStringLiteral(" failed") : err;
         return result;
     }

@@ -341,8 +341,24 @@ TEST_F(Smbclient, ExitCodesGiveTheMessagingCodes)
     EXPECT_EQ(send("NOPC", "A", "x"), 2273);
     setExit(1, "Connection to PC1 failed (Error NT_STATUS_IO_TIMEOUT)\n");
     EXPECT_EQ(send("PC1", "A", "x"), 2136);
-    setExit(0);
+    // A refusal ends smbclient well: only what it says tells.
+    setExit(0, "Type your message, ending it with a Control-D\ncli_message returned NT_STATUS_REQUEST_NOT_ACCEPTED\n");
+    EXPECT_EQ(send("PC1", "A", "x"), 2136);
+    setExit(0, "Type your message, ending it with a Control-D\n");
     EXPECT_EQ(send("PC1", "A", "x"), 0);
+    // One refused part of a long message fails it: here the second.
+    script("smbclient", "grep -q '^(2/2)' && echo 'cli_message returned NT_STATUS_CONNECTION_DISCONNECTED' >&2\n"
+                        "exit 0\n");
+    EXPECT_EQ(send("PC1", "A", QString(2000, QLatin1Char('x'))), 2136);
+}
+
+// The text is taken by its length, not up to a NUL; smbclient, which would end it there, gets "?".
+TEST_F(Smbclient, ANulInTheTextIsSentAsAQuestionMarkWithTheRestAfterIt)
+{
+    const QString text = QStringLiteral("before") + QChar(0) + QStringLiteral("after");
+    EXPECT_EQ(send("PC1", "A", text), 0);
+    EXPECT_EQ(file("stdin"), "before?after");
+    EXPECT_EQ(utf16TextOfLength(NetSend::MessageBuffer(text), 2 * text.size() + 1), text);
 }
 
 TEST_F(Smbclient, NamesThatLookLikeOptionsAreRefusedUnrun)

@@ -1,5 +1,5 @@
 // The file unit on its own, against real files: the opener, the line reader, the hosts file's limit,
-// the two ways of saving and the append's lock.
+// the two ways of saving, the append's lock, and saves that are watched, stopped or fail part-way.
 #include "engine/textfile.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -8,22 +8,76 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdarg>
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace corvane;
 using namespace corvane::test;
+
+namespace {
+
+// Faults that a system gives rarely, asked for by a test: this program's flock, fsync and open stand
+// in front of the C library's, for the file unit's calls as for any other.
+std::atomic<bool> noLocks = false;        // flock fails as where the file system keeps no locks
+std::atomic<bool> noFolderFlush = false;  // a folder's fsync fails as on a failing disk
+std::atomic<bool> noUnnamedFiles = false; // the file system makes no O_TMPFILE files
+
+} // namespace
+
+extern "C" int flock(int fd, int operation) noexcept
+{
+    if (noLocks) {
+        errno = ENOLCK;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_flock, fd, operation));
+}
+
+extern "C" int fsync(int fd)
+{
+    struct stat info {};
+    if (noFolderFlush && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
+extern "C" int open(const char* path, int flags, ...)
+{
+    int mode = 0;
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, int);
+        va_end(args);
+    }
+    if (noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
 
 namespace {
 
@@ -47,8 +101,17 @@ protected:
         ::stat(QFile::encodeName(file).constData(), &info);
         return info;
     }
+    QStringList entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
     QTemporaryDir dir;
 };
+
+// The two ways a new file of a save is made: without a name until it is complete, and named from
+// the start where the file system cannot make one without.
+struct Unnamed {
+    const char* name;
+    bool available;
+};
+constexpr Unnamed kNewFiles[] = {{"unnamed", true}, {"named", false}};
 
 const QByteArray kOld = "127.0.0.1 localhost\n10.0.0.5 pc5\n10.0.0.6 pc6\n";
 
@@ -264,4 +327,150 @@ TEST_F(Files, AnAppendWaitsForTheLockAnotherCopyHolds)
     lockFile(held.get(), LOCK_UN);
     append.join();
     EXPECT_EQ(read(log), "one\r\ntwo\r\n");
+}
+
+TEST_F(Files, AWatcherOfTheFolderNeverSeesTheNewContentOfAPrivateFile)
+{
+    const mode_t umaskBefore = ::umask(022); // new files are readable by everyone
+    const QString ini = path("Corvane.ini");
+    const QByteArray texts[] = {"HOSTPATH=/etc/hosts\r\n" + QByteArray(8000, 'a'), QByteArray(9000, 'b') + "\r\n"};
+    for (const Unnamed& way : kNewFiles) {
+        SCOPED_TRACE(way.name);
+        noUnnamedFiles = !way.available;
+        write(ini, texts[0]);
+        ::chmod(QFile::encodeName(ini).constData(), 0600);
+        std::atomic<bool> stop = false;
+        QByteArrayList exposed;
+        int seen = 0; // the new files the watcher saw by their names
+        std::thread watcher([&] {
+            const QByteArray folder = QFile::encodeName(dir.path());
+            while (!stop) {
+                DIR* listing = ::opendir(folder.constData());
+                while (const dirent* entry = listing ? ::readdir(listing) : nullptr) {
+                    struct stat info {};
+                    if (entry->d_name[0] != '.' || std::strcmp(entry->d_name, ".") == 0 ||
+                        std::strcmp(entry->d_name, "..") == 0 ||
+                        ::fstatat(::dirfd(listing), entry->d_name, &info, 0) != 0)
+                        continue;
+                    ++seen;
+                    if (info.st_mode & 077)
+                        exposed << entry->d_name + QByteArray(" ") + QByteArray::number(info.st_mode & 07777, 8);
+                }
+                if (listing)
+                    ::closedir(listing);
+            }
+        });
+        for (int save = 0; save < 300; ++save)
+            ASSERT_TRUE(writeWholeFile(ini, texts[(save + 1) % 2]));
+        stop = true;
+        watcher.join();
+        EXPECT_TRUE(exposed.isEmpty()) << exposed.join(", ").toStdString();
+        if (!way.available) {
+            EXPECT_GT(seen, 0) << "the watcher saw no new file: it proves nothing";
+        }
+        EXPECT_EQ(status(ini).st_mode & 07777, 0600u);
+        EXPECT_EQ(read(ini), texts[0]);
+        EXPECT_EQ(entries(), QStringList{"Corvane.ini"});
+    }
+    noUnnamedFiles = false;
+    ::umask(umaskBefore);
+}
+
+// A child saves the file over and over and is killed at a random moment, 60 times.
+TEST_F(Files, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewTextAndNoLitter)
+{
+    const QString hosts = path("hosts");
+    const QByteArray texts[] = {kOld + QByteArray(200000, '#') + '\n', "127.0.0.1 localhost\n"};
+    for (const Unnamed& way : kNewFiles) {
+        SCOPED_TRACE(way.name);
+        write(hosts, texts[0]);
+        QSet<QString> leftovers;
+        for (int kill = 0; kill < 60; ++kill) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                noUnnamedFiles = !way.available;
+                for (int save = 0;; ++save)
+                    writeWholeFile(hosts, texts[save % 2]);
+            }
+            // The moment of the kill: within the first few saves.
+            std::this_thread::sleep_for(std::chrono::microseconds(QRandomGenerator::global()->bounded(20000)));
+            ::kill(child, SIGKILL);
+            ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+            const QByteArray now = read(hosts);
+            EXPECT_TRUE(now == texts[0] || now == texts[1]) << "kill " << kill << ": " << now.size() << " bytes";
+            for (const QString& name : entries()) {
+                if (name != "hosts")
+                    leftovers << name;
+            }
+        }
+        // Only the moment between naming the new file and its rename can leave one.
+        if (way.available) {
+            EXPECT_LE(leftovers.size(), 3);
+        }
+        noUnnamedFiles = !way.available;
+        EXPECT_TRUE(writeWholeFile(hosts, texts[1]));
+        noUnnamedFiles = false;
+        EXPECT_EQ(entries(), QStringList{"hosts"}) << "the next save removes what a killed one left";
+    }
+}
+
+// A file of a save's name that no save holds locked is a leftover; the rest is left alone.
+TEST_F(Files, TheNextSaveRemovesOnlyWhatAStoppedSaveLeft)
+{
+    const QString hosts = path("hosts");
+    write(hosts, kOld);
+    for (const char* name : {".hosts.0123456789abc", ".hosts.zyxwvutsrqpon", ".hosts.swp", ".other.0123456789abc"})
+        write(path(name), "x");
+    // Another copy of the program is saving.
+    const FileDescriptor busy(::open(QFile::encodeName(path(".hosts.zyxwvutsrqpon")).constData(), O_RDONLY));
+    ASSERT_TRUE(lockFile(busy.get(), LOCK_EX));
+    ASSERT_TRUE(writeWholeFile(hosts, "127.0.0.1 localhost\n"));
+    EXPECT_EQ(entries(), (QStringList{".hosts.swp", ".hosts.zyxwvutsrqpon", ".other.0123456789abc", "hosts"}));
+}
+
+TEST_F(Files, EveryFailedStepOfASaveOrAnAppendIsReportedAsWhatItLeft)
+{
+    const QString log = path("sent.Log");
+    write(log, "one\r\n");
+    QString error;
+    bool changed = true;
+
+    // Without the lock, another copy's record could mix with this one: nothing is written.
+    noLocks = true;
+    EXPECT_FALSE(appendToFile(log, "two\r\n", &error, &changed));
+    noLocks = false;
+    EXPECT_EQ(error, "it could not be locked against other copies of the program: No locks available");
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(read(log), "one\r\n");
+
+    // An append-only log (root may make one) takes appends but no cut: a record that does not fit
+    // stays in part.
+    const FileDescriptor fd(::open(QFile::encodeName(log).constData(), O_RDONLY));
+    int flags = 0;
+    if (::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0 && (flags |= FS_APPEND_FL) &&
+        ::ioctl(fd.get(), FS_IOC_SETFLAGS, &flags) == 0) {
+        withFileSizeLimit(10, [&] { EXPECT_FALSE(appendToFile(log, "two and more\r\n", &error, &changed)); });
+        flags &= ~FS_APPEND_FL;
+        ASSERT_EQ(::ioctl(fd.get(), FS_IOC_SETFLAGS, &flags), 0);
+        EXPECT_EQ(error, "File too large; the part written could not be taken back: Operation not permitted");
+        EXPECT_TRUE(changed);
+        EXPECT_EQ(read(log), "one\r\ntwo a");
+    } else if (::geteuid() == 0) {
+        ADD_FAILURE() << "no append-only file here";
+    }
+
+    // A rename the folder's flush does not confirm: the new text is there, and may not stay.
+    const QString hosts = path("hosts");
+    write(hosts, kOld);
+    noFolderFlush = true;
+    EXPECT_FALSE(writeWholeFile(hosts, "a\n", &error, &changed));
+    const FileSave save = saveHostsFile(hosts, "b\n");
+    noFolderFlush = false;
+    EXPECT_EQ(error, "the disk did not confirm the change: Input/output error");
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(save.error, EIO);
+    EXPECT_TRUE(save.changed);
+    EXPECT_EQ(save.way, SaveWay::ReplaceByRename) << "not written in place over a whole new file";
+    EXPECT_EQ(read(hosts), "b\n");
 }

@@ -1,5 +1,6 @@
 // The hosts-file tab on the real main window, against real files.
 #include "assistants/frmOptions.h"
+#include "assistants/frmWizard.h"
 #include "console/mainform.h"
 #include "console/program.h"
 #include "groups/locatehost.h"
@@ -97,6 +98,68 @@ TEST_F(HostsTab, ButtonsFollowLoadKeySaveRefreshCloseAndTabSwitch)
     EXPECT_TRUE(m().tab3lbl1->text().isEmpty());
     EXPECT_EQ(m().panelText(1),
               "Status: The network table on this machine has been Refreshed with the new information");
+}
+
+// Typed entries go only after a Yes, however the file is left: its Close, another tab, the wizard
+// (which turns the main window to the first tab). A key that changed nothing, or a save, leaves
+// nothing to ask about.
+TEST_F(HostsTab, EditsAreDroppedOnlyAfterTheOperatorSaysSo)
+{
+    enum Leave { Close, OtherTab, Wizard };
+    enum Edit { ArrowOnly, Typed, TypedAndSaved };
+    const struct {
+        Leave leave;
+        Edit edit;
+        MsgAnswer answer;
+        bool kept;
+    } cases[] = {
+        {Close, Typed, MsgAnswer::No, true},         {Close, Typed, MsgAnswer::Yes, false},
+        {Close, ArrowOnly, MsgAnswer::No, false},    {Close, TypedAndSaved, MsgAnswer::No, false},
+        {OtherTab, Typed, MsgAnswer::No, true},      {OtherTab, Typed, MsgAnswer::Yes, false},
+        {OtherTab, ArrowOnly, MsgAnswer::No, false}, {Wizard, Typed, MsgAnswer::No, true},
+    };
+    const QString typed = QStringLiteral("a\r\n10.0.0.7 pc7\r\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "leave " << c.leave << ", edit " << c.edit);
+        t.write(QStringLiteral("hosts"), "a\n");
+        m().SSTab1->setCurrentIndex(2);
+        m().tab3butbrowse->click();
+        if (c.edit != ArrowOnly)
+            m().tab3Text1->setText(typed);
+        press();
+        if (c.edit == TypedAndSaved)
+            m().tab3butsave->click();
+        t.dialogs->shown.clear();
+        t.dialogs->answer(c.answer);
+        if (c.leave == Close)
+            m().tab3butClose->click();
+        else if (c.leave == OtherTab)
+            m().SSTab1->setCurrentIndex(1);
+        else
+            m().mnuWizard->trigger();
+
+        if (c.edit == Typed) {
+            ASSERT_EQ(t.dialogs->shown.size(), 1u);
+            EXPECT_EQ(t.dialogs->last()->text, "Close the hosts file without saving your changes?");
+            EXPECT_EQ(t.dialogs->last()->title, "Corvane - Information:");
+            EXPECT_EQ(t.dialogs->last()->buttons, MsgButtons::YesNo);
+        } else {
+            EXPECT_TRUE(t.dialogs->shown.empty());
+        }
+        t.dialogs->answers.clear();
+        EXPECT_EQ(m().tab3Text1->text(), c.kept ? typed : "Click Load...");
+        EXPECT_EQ(state(), c.kept ? "01101" : c.edit == TypedAndSaved ? "10010" : "10000");
+        if (c.leave != Close) {
+            EXPECT_EQ(m().SSTab1->currentIndex(), c.kept ? 2 : 1) << "kept edits keep their tab";
+        }
+        if (c.kept) {
+            EXPECT_FALSE(t.program().frmWizard().isVisible());
+            t.dialogs->answer(MsgAnswer::Yes);
+            m().tab3butClose->click();
+        }
+        if (m().tab3butreload->isEnabled())
+            m().tab3butreload->click();
+    }
 }
 
 TEST_F(HostsTab, SaveKeepsTheLineEndsAndOneFinalBreak)

@@ -442,12 +442,75 @@ TEST_F(Transfer, SplitRepliesAreJoinedBeforeTheyAreRead)
     cutBeforeValue.splitAt = 16; // "Received:PACKET:" + "1"
     FakeNuvo::Script cutInSign = FakeNuvo::refuse();
     cutInSign.splitAt = 17; // "Received:PACKET:-" + "1"
-    peer.setScripts({cutInHeader, cutBeforeValue, cutInSign});
+    FakeNuvo::Script cutInNumber;
+    cutInNumber.offerReply = QByteArray("Received:PEND~#:25");
+    cutInNumber.splitAt = 17; // "Received:PEND~#:2", which alone would keep the transfer waiting, + "5"
+    peer.setScripts({cutInHeader, cutBeforeValue, cutInNumber, cutInSign});
+    EXPECT_TRUE(deliverFile("abc"));
     EXPECT_TRUE(deliverFile("abc"));
     EXPECT_TRUE(deliverFile("abc"));
     EXPECT_FALSE(deliverFile("abc"));
     EXPECT_EQ(boxTitles(), QStringList{"Packet Dinied"});
     EXPECT_EQ(t.end->count, 0);
+}
+
+TEST_F(Transfer, AReplyInPiecesASecondApartIsUnderstood)
+{
+    m1->transfer().PacketTimer->setInterval(3000);
+    m1->transfer().MessageTimer->setInterval(6000);
+    // Each reply, to the request and to the offer, comes in two pieces a second apart.
+    for (const int cut : {4, 11, 16}) {
+        SCOPED_TRACE(cut);
+        FakeNuvo::Script s = FakeNuvo::reply("Received:PACKET:0");
+        s.splitAt = cut;
+        s.splitPauseMs = 1000;
+        peer.setScript(s);
+        EXPECT_TRUE(deliverFile("abc"));
+        EXPECT_EQ(peer.sessions().last().file, "abc");
+    }
+    EXPECT_TRUE(t.dialogs->shown.empty());
+    EXPECT_EQ(t.end->count, 0);
+    EXPECT_TRUE(logTexts().isEmpty());
+}
+
+TEST_F(Transfer, AReplyCutShortByTheClientsCloseIsNoReplyButAWholeNumberCounts)
+{
+    struct Case {
+        FakeNuvo::Script script;
+        QStringList logged;
+        QStringList boxes;
+    };
+    FakeNuvo::Script noValue = FakeNuvo::reply("Received:PACKET:");
+    noValue.closeAfterRequestReply = true;
+    FakeNuvo::Script deniesAndGoes = FakeNuvo::denyFile();
+    deniesAndGoes.closeAfterOfferReply = true;
+    const std::vector<Case> cases = {
+        {noValue, {"[WINSOCK] File transfer failed. Lost peer connection: NODE7"}, {}},
+        {deniesAndGoes, {}, {"File Transfer Error"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script.requestReply->toStdString());
+        peer.setScript(c.script);
+        QFile::remove(t.path("errorlog.log"));
+        t.dialogs->shown.clear();
+        EXPECT_FALSE(deliverFile("abc"));
+        EXPECT_EQ(logTexts(), c.logged);
+        EXPECT_EQ(boxTitles(), c.boxes);
+    }
+    EXPECT_EQ(t.end->count, 0);
+}
+
+TEST_F(Transfer, APartOfAReplyLeftAtTheEndOfAConnectionIsNotReadAgainstTheNext)
+{
+    FakeNuvo::Script leavesAPart;
+    leavesAPart.offerReply = QByteArray("Received:PEND~#:1Rece");
+    FakeNuvo::Script endsIt = FakeNuvo::reply("ived:PACKET:-1");
+    peer.setScripts({leavesAPart, endsIt});
+    EXPECT_TRUE(deliverFile("abc"));
+    EXPECT_FALSE(deliverFile("abc"));
+    // Read on its own, the second client's text is no reply: no refusal, only the time-out.
+    EXPECT_TRUE(t.dialogs->shown.empty());
+    EXPECT_EQ(logTexts(), QStringList{"[WINSOCK] Winsock Communication Error [PacketTimer]: NODE7"});
 }
 
 TEST_F(Transfer, JoinedRepliesAreEachReadOnceAndAKickBelongsToItsNodeAlone)
@@ -513,7 +576,8 @@ TEST_F(Transfer, UnattendedRunsLogTheClientsRefusalsInsteadOfWaitingOnABox)
 
 TEST_F(Transfer, UnparsableReplyShowsTheWinsockErrorLogsAndEndsTheProgram)
 {
-    peer.setScript(FakeNuvo::reply("Received:PACKET:"));
+    // No value, and none can follow once the next reply has begun.
+    peer.setScript(FakeNuvo::reply("Received:PACKET:Received:accept"));
     EXPECT_FALSE(deliverFile("abc"));
     ASSERT_GE(t.dialogs->shown.size(), 1u);
     const ShownBox& box = t.dialogs->shown.front();

@@ -61,28 +61,46 @@ TEST(Windows, OpenOnTheScreenCentredOnTheMainWindowOrTheScreen)
 }
 
 // Near any edge of the screen, a window centred on the main window is kept whole on the screen; a
-// window opened beside another goes where the screen has room for it.
+// window opened beside another goes where the screen has room for it, moving the other aside where
+// it must, and never over the other's buttons.
 TEST(Windows, AFrameIsPlacedWholeOnTheScreenCentredOrBeside)
 {
     const QRect screen(0, 0, 1366, 768);
     const struct {
         const char* where;
-        QPoint main;  // where the main window's frame of 900 x 600 stands, to centre on
-        QRect beside; // or the frame to open beside
+        QPoint main; // where the main window's frame of 900 x 600 stands, to centre on
         QPoint at;
-    } cases[] = {
-        {"left edge", {-700, 84}, {}, {0, 234}},
-        {"right edge", {1200, 84}, {}, {866, 234}},
-        {"top edge", {233, -500}, {}, {433, 0}},
-        {"bottom edge", {233, 700}, {}, {433, 468}},
-        {"beside, room on the right", {}, {10, 100, 588, 311}, {598, 100}},
-        {"beside, room on the left only", {}, {700, 100, 588, 311}, {200, 100}},
-        {"beside, room on neither side", {}, {389, 221, 588, 311}, {866, 221}},
-        {"beside, low on the screen", {}, {10, 600, 588, 150}, {598, 468}},
+    } centred[] = {
+        {"left edge", {-700, 84}, {0, 234}},
+        {"right edge", {1200, 84}, {866, 234}},
+        {"top edge", {233, -500}, {433, 0}},
+        {"bottom edge", {233, 700}, {433, 468}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(framePosition({500, 300}, screen, QRect(c.main, QSize(900, 600)), c.beside), c.at) << c.where;
+    for (const auto& c : centred)
+        EXPECT_EQ(framePosition({500, 300}, screen, QRect(c.main, QSize(900, 600))), c.at) << c.where;
     EXPECT_EQ(framePosition({1500, 900}, screen, QRect(233, 84, 900, 600)), QPoint(0, 0)) << "larger than the screen";
+
+    const QRect bottomRight(560, 360, 230, 30); // the opener's buttons, in its frame
+    const struct {
+        const char* where;
+        QRect opener;
+        QSize frame;
+        QRect keep;
+        QPoint openerAt, at;
+    } beside[] = {
+        {"room on the right", {10, 100, 588, 311}, {500, 300}, {}, {10, 100}, {598, 100}},
+        {"room on the left only", {700, 100, 588, 311}, {500, 300}, {}, {700, 100}, {200, 100}},
+        {"low on the screen", {10, 600, 588, 150}, {500, 300}, {}, {10, 600}, {598, 468}},
+        {"centred, room on neither side", {383, 184, 600, 400}, {560, 330}, {}, {206, 184}, {806, 184}},
+        {"more room on the left", {500, 184, 600, 400}, {560, 330}, {}, {560, 184}, {0, 184}},
+        {"wider than the screen", {283, 184, 800, 400}, {700, 420}, bottomRight, {566, 184}, {0, 184}},
+        {"wider, buttons across", {283, 184, 800, 400}, {700, 420}, {10, 360, 780, 30}, {0, 184}, {666, 124}},
+    };
+    for (const auto& c : beside) {
+        const PairPosition pair = besidePosition(c.frame, screen, c.opener, c.keep);
+        EXPECT_EQ(pair.opener, c.openerAt) << c.where;
+        EXPECT_EQ(pair.window, c.at) << c.where;
+    }
 }
 
 TEST(Windows, StayInFrontOfTheWindowThatOpenedThem)
@@ -227,8 +245,8 @@ Framed framed(const QWidget& window)
 } // namespace
 
 // On a real X display with a window manager, the review holds the main window: it stays above it,
-// and a click on the main window's title hands the focus to the review, where Enter and Escape
-// work. The test runs itself again on a display of its own (Xvfb with openbox) and skips where they
+// and a click on the main window's title or body hands the focus to the review, where Enter and
+// Escape work. The test runs itself again on a display of its own (Xvfb with openbox) and skips where they
 // are not installed.
 TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
 {
@@ -245,20 +263,27 @@ TEST(Windows, OnAnXDisplayTheReviewKeepsTheFocusAndStaysAboveTheMainWindow)
         ASSERT_TRUE(waitFor([&] { return stacking().contains(above); }));
         EXPECT_TRUE(outputOf("xprop", {"-id", above, "WM_TRANSIENT_FOR"}).contains(main));
 
-        // Another program has the focus; the operator clicks the main window's title.
+        // Another program has the focus; the operator clicks the main window's title, then its body,
+        // which the window manager activates itself.
         QWidget other;
         other.setWindowTitle(QStringLiteral("Another program"));
-        other.show();
-        other.activateWindow();
-        ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
-        const Framed title = framed(m);
-        const QPoint click(title.inside.x() + m.width() / 2, (title.frame.y() + title.inside.y()) / 2);
-        EXPECT_EQ(QProcess::execute(
-                      "xdotool", {"mousemove", QString::number(click.x()), QString::number(click.y()), "click", "1"}),
-                  0);
-        EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == review.windowHandle(); }))
-            << outputOf("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
-        EXPECT_GT(stacking().indexOf(above), stacking().indexOf(main)) << stacking().toStdString();
+        other.setGeometry(10, 30, 160, 80); // in a corner, clear of the places clicked
+        const Framed at = framed(m);
+        // The body is clicked near its lower left corner, clear of the review, which is centred on it.
+        const QPoint clicks[] = {{at.inside.x() + m.width() / 2, (at.frame.y() + at.inside.y()) / 2},
+                                 at.inside + QPoint(8, m.height() - 8)};
+        ASSERT_GT(framed(review).frame.x(), clicks[1].x()) << "the review covers the place clicked";
+        for (const QPoint& click : clicks) {
+            other.show();
+            other.activateWindow();
+            ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
+            EXPECT_EQ(QProcess::execute("xdotool", {"mousemove", QString::number(click.x()), QString::number(click.y()),
+                                                    "click", "1"}),
+                      0);
+            EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == review.windowHandle(); }))
+                << click.y() << " " << outputOf("xprop", {"-root", "_NET_ACTIVE_WINDOW"}).toStdString();
+            EXPECT_GT(stacking().indexOf(above), stacking().indexOf(main)) << stacking().toStdString();
+        }
         EXPECT_EQ(QProcess::execute("xdotool", {"key", "Escape"}), 0);
         EXPECT_TRUE(waitFor([&] { return !t.program().frmReviewLoaded(); }));
         EXPECT_EQ(t.dialogs->texts(), QStringList{"Your message to the group was cancelled!."});

@@ -21,7 +21,7 @@ public:
         std::uint32_t length = 0;
         QString to() const { return textFromUtf16Buffer(recipient); }
         QString from() const { return textFromUtf16Buffer(fromName); }
-        QString message() const { return textFromUtf16Buffer(buffer, length); }
+        QString message() const { return utf16TextOfLength(buffer, length); }
     };
     std::int32_t NetMessageBufferSend(const QByteArray& recipient, const QByteArray& fromName, const QByteArray& buffer,
                                       std::uint32_t length, const QString& /*address*/) override

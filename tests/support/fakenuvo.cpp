@@ -124,7 +124,7 @@ void FakeNuvo::send(Link& link, const QByteArray& bytes, bool thenClose)
         if (cut > 0 && cut < bytes.size()) {
             socket->write(bytes.left(cut));
             socket->flush();
-            QTimer::singleShot(30, socket, [this, socket, l, rest = bytes.mid(cut), thenClose] {
+            QTimer::singleShot(l->script.splitPauseMs, socket, [this, socket, l, rest = bytes.mid(cut), thenClose] {
                 if (socket->state() != QAbstractSocket::ConnectedState)
                     return;
                 socket->write(rest);

@@ -42,7 +42,8 @@ public:
         QByteArray afterFile;            // sent once the whole file arrived ("Received:accept")
         QByteArray blockReply;           // sent for every 2048-byte block, in one write per read
         qint64 readBytes = 0;            // a slow reader: reads at most this many bytes every 2 ms
-        int splitAt = 0;                 // every reply goes in two pieces, cut here, 30 ms apart
+        int splitAt = 0;                 // every reply goes in two pieces, cut here,
+        int splitPauseMs = 30;           // this long apart
         int replyDelayMs = 0;            // every reply waits this long
         bool reset = false;              // the peer's close is a reset, not an orderly close
     };
