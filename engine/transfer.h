@@ -63,8 +63,8 @@ public:
     static constexpr int kEndGraceMs = 5000;
     // How long the ended connection may still take: the grace, within the message timer's time.
     int endGrace() const;
-    // The system tells nobody when the client acknowledges: the wait looks again after this long,
-    // twice as long each time, up to kAckLookMaxMs. A client that closes, or answers, wakes it sooner.
+    // The socket wakes the wait when the client's system acknowledges the end; the wait also looks
+    // again after this long, twice as long each time, up to kAckLookMaxMs, for a socket that cannot.
     static constexpr int kAckLookFirstMs = 1;
     static constexpr int kAckLookMaxMs = 50;
     // The most a client may send during one wait, whole replies included: one that pours out more

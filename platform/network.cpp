@@ -17,6 +17,7 @@
 #include <netinet/ip_icmp.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -384,6 +385,16 @@ LinuxTcpClient::LinuxTcpClient(IResolver* names) : context_(std::make_unique<QOb
     readNotifier_->setEnabled(fd_ >= 0);
     QObject::connect(readNotifier_, &QSocketNotifier::activated, context_.get(), [this] { readable(); });
     QObject::connect(writeNotifier_, &QSocketNotifier::activated, context_.get(), [this] { writable(); });
+    ackSet_ = ::epoll_create1(EPOLL_CLOEXEC);
+    ackNotifier_ = new QSocketNotifier(QSocketNotifier::Read, context_.get());
+    ackNotifier_->setSocket(ackSet_);
+    ackNotifier_->setEnabled(false);
+    // Waking the event loop is all it is for: whoever waits looks at the socket again.
+    QObject::connect(ackNotifier_, &QSocketNotifier::activated, context_.get(), [this] {
+        epoll_event events[1];
+        while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
+        }
+    });
     connectTimer_ = new QTimer(context_.get());
     connectTimer_->setSingleShot(true);
     QObject::connect(connectTimer_, &QTimer::timeout, context_.get(), [this] {
@@ -405,10 +416,13 @@ LinuxTcpClient::~LinuxTcpClient()
     lingering_.reset();
     closeSocket();
     readNotifier_->setEnabled(false);
+    ackNotifier_->setEnabled(false);
     if (fd_ >= 0)
         ::close(fd_);
     if (idle_ >= 0)
         ::close(idle_);
+    if (ackSet_ >= 0)
+        ::close(ackSet_);
 }
 
 bool LinuxTcpClient::connecting() const
@@ -424,8 +438,40 @@ void LinuxTcpClient::setState(int state)
         connectTimer_->stop();
 }
 
+void LinuxTcpClient::watchAcknowledgement()
+{
+    if (ackSet_ < 0 || ackWatched_)
+        return;
+    // Once the sending side has ended, the socket stays writable: the edge comes with every change
+    // of its state, the acknowledged end among them, and the client's reset.
+    epoll_event watch{};
+    watch.events = EPOLLOUT | EPOLLET;
+    if (::epoll_ctl(ackSet_, EPOLL_CTL_ADD, fd_, &watch) != 0)
+        return; // the looks on the wait's own timer still find the acknowledgement
+    ackWatched_ = true;
+    // The first edge is the socket as it stands, which the waiting side looks at anyway.
+    epoll_event events[1];
+    while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
+    }
+    ackNotifier_->setEnabled(true);
+}
+
+void LinuxTcpClient::unwatchAcknowledgement()
+{
+    if (!ackWatched_)
+        return;
+    // The set holds the socket itself, not the number: it must let go before the socket moves.
+    ::epoll_ctl(ackSet_, EPOLL_CTL_DEL, fd_, nullptr);
+    ackWatched_ = false;
+    ackNotifier_->setEnabled(false);
+    epoll_event events[1];
+    while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
+    }
+}
+
 void LinuxTcpClient::closeSocket(bool drain)
 {
+    unwatchAcknowledgement();
     writeNotifier_->setEnabled(false);
     unsent_.clear();
     endPending_ = false;
@@ -661,6 +707,7 @@ void LinuxTcpClient::EndSending()
     endPending_ = false;
     ended_ = true;
     ::shutdown(fd_, SHUT_WR);
+    watchAcknowledgement();
 }
 
 qint64 LinuxTcpClient::Unacknowledged()

@@ -169,7 +169,8 @@ public:
     // (which may be before SendData returns).
     virtual void SendData(const QByteArray& bytes) = 0;
     // Ends the sending side once every queued byte has been handed to the network: the client reads
-    // every byte and then the end. What the client sends is still received.
+    // every byte and then the end. What the client sends is still received. The event loop wakes
+    // when the client's system acknowledges the end (for a socket that can tell).
     virtual void EndSending() = 0;
     // How many of the bytes sent the client's system has not acknowledged yet: those still queued
     // here, those on the way, and the end once EndSending has sent it. 0 also for a connection
@@ -229,6 +230,11 @@ private:
     void flush();
     void fail(int error);
     void closeSocket(bool drain = true);
+    // The system wakes nobody when data is acknowledged, but it does when the end is: the socket's
+    // state changes. A watch of that change, through an edge-triggered epoll set, wakes the event
+    // loop the moment the client's system has acknowledged everything.
+    void watchAcknowledgement();
+    void unwatchAcknowledgement();
 
     class Lingering;
 
@@ -242,6 +248,9 @@ private:
     QSocketNotifier* readNotifier_ = nullptr;
     QSocketNotifier* writeNotifier_ = nullptr;
     QTimer* connectTimer_ = nullptr;
+    int ackSet_ = -1; // the epoll set that watches the ended connection's state
+    QSocketNotifier* ackNotifier_ = nullptr;
+    bool ackWatched_ = false;
     QByteArray received_;     // received and not yet fetched
     QByteArray unsent_;       // queued and not yet taken by the system
     bool endPending_ = false; // EndSending waits for the queue to go out

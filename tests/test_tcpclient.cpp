@@ -1,5 +1,6 @@
 // The client socket on its own, against plain blocking peers on loopback: what reaches the peer,
 // what the socket reports when the peer goes, and that a run of connections costs no descriptors.
+#include "platform/eventwait.h"
 #include "platform/network.h"
 #include "tests/support/testprogram.h"
 
@@ -232,6 +233,39 @@ TEST_F(TcpClient, AClientThatEndsItsSideEarlyKeepsTheConnectionUntilItHasEveryBy
     reader.join();
     EXPECT_EQ(error, 0);
     EXPECT_TRUE(received == sent) << received.size();
+}
+
+// A client that has just answered holds its acknowledgement back (delayed acknowledgement) and then
+// neither reads nor closes: nothing else happens, yet the wait ends as the acknowledgement comes.
+TEST_F(TcpClient, TheClientsAcknowledgementOfTheEndWakesTheEventLoop)
+{
+    Listener peer;
+    std::atomic<bool> done{false};
+    std::thread answerer([&] {
+        const int fd = ::accept(peer.fd, nullptr, nullptr);
+        char request[64];
+        if (::recv(fd, request, sizeof request, 0) > 0)
+            ::send(fd, "Received:PEND~#:1", 17, MSG_NOSIGNAL);
+        while (!done)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ::close(fd);
+    });
+    connectTo(peer);
+    client.SendData("File~~~#:size~#:100");
+    ASSERT_TRUE(waitFor([this] { return arrivals > 0; }));
+    client.SendData(QByteArray(100, 'x'));
+    client.EndSending();
+    const bool heldBack = client.Unacknowledged() > 0;
+    // The acknowledgement comes within 40 ms or so; only the limit would end the wait otherwise.
+    QElapsedTimer clock;
+    clock.start();
+    waitInEventLoop([this] { return client.Unacknowledged() == 0; }, 4000);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(client.Unacknowledged(), 0);
+    done = true;
+    answerer.join();
+    if (!heldBack)
+        GTEST_SKIP() << "this system acknowledged at once: the wake was not needed";
 }
 
 TEST_F(TcpClient, ARefusedConnectionFails)
