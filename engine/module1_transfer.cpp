@@ -56,7 +56,7 @@ ClientTransfer& Module1::transfer()
 {
     if (!clientTransfer_) {
         if (!platform_.tcp)
-            platform_.tcp = std::make_unique<LinuxTcpClient>();
+            platform_.tcp = std::make_unique<LinuxTcpClient>(platform_.resolver.get());
         clientTransfer_ = std::make_shared<ClientTransfer>(*this, *platform_.tcp);
     }
     return *clientTransfer_;
@@ -196,10 +196,15 @@ bool Module1::TransferMessageFile(ITcpClient& socket)
         return false;
     }
     if (readable && SendFileChunks(file, socket)) {
-        // Closed at once, the connection would be reset by any answer the client sends meanwhile,
-        // and the client would lose what it has not read yet.
-        socket.Finish(link.endGrace());
-        return true;
+        // Handed to this computer's network is not yet at the client: the node has the message
+        // once its system has acknowledged every byte, and the end after them.
+        socket.EndSending();
+        if (link.waitAcknowledged()) {
+            // Closed at once, the connection would be reset by any answer the client sends
+            // meanwhile, and the client would lose what it has not read yet.
+            socket.Finish(link.endGrace());
+            return true;
+        }
     }
     return lost();
 }

@@ -86,7 +86,8 @@ bool NetSend::deliver(const QString& target, const QString& message, const QStri
             ITcpClient& socket = link.tcpServer;
             socket.Close();
             link.forgetReplies();
-            socket.Connect(recipient, static_cast<std::uint16_t>(m1_.ClientPort));
+            // The address that answered the echo: a second lookup of the name may give another.
+            socket.Connect(address, static_cast<std::uint16_t>(m1_.ClientPort));
             // Ends on connected or failed, and also when the connection went away before it was
             // seen standing: nothing else can follow from there.
             link.waitUntil([&socket] {

@@ -33,6 +33,10 @@ public:
     // every socket, timer or reply event; it never polls. Once the client has closed, a reply held
     // for more digits is taken as it stands, since none can follow.
     void waitUntil(const std::function<bool()>& done);
+    // Lets events run until the client's system has acknowledged every byte sent (true), or the
+    // connection is gone: the client went, or the message timer closed it (false). The client's
+    // replies are read meanwhile.
+    bool waitAcknowledged();
     // Drops a reply still arriving from the last connection, so that it cannot run into the first
     // reply of the next one.
     void forgetReplies();
@@ -59,6 +63,10 @@ public:
     static constexpr int kEndGraceMs = 5000;
     // How long the ended connection may still take: the grace, within the message timer's time.
     int endGrace() const;
+    // The socket wakes the wait when the client's system acknowledges the end; the wait also looks
+    // again after this long, twice as long each time, up to kAckLookMaxMs, for a socket that cannot.
+    static constexpr int kAckLookFirstMs = 1;
+    static constexpr int kAckLookMaxMs = 50;
     // The most a client may send during one wait, whole replies included: one that pours out more
     // is not read any further, so that neither the processor nor the memory go to it.
     static constexpr qsizetype kReplyLimit = 4096;

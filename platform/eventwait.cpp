@@ -14,6 +14,8 @@ bool waitInEventLoop(const std::function<bool()>& done, int timeoutMs, QEventLoo
     if (timeoutMs >= 0) {
         limit.emplace();
         limit->setSingleShot(true);
+        // A limit is a promise: the coarse kind may end the wait 5 % early.
+        limit->setTimerType(Qt::PreciseTimer);
         QObject::connect(&*limit, &QTimer::timeout, [&late] { late = true; });
         limit->start(timeoutMs);
     }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -16,7 +17,9 @@
 #include <netinet/ip_icmp.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <system_error>
 #include <thread>
@@ -290,9 +293,10 @@ void HostLookups::finished(unsigned id, const QByteArray& address)
 // The TCP client
 
 // The connections that Finish has ended, each on a descriptor of its own, until their clients
-// close. They are looked at when the next one ends, and now and then while any is left: what
-// their clients send meanwhile waits in the system, and a watch of its own for each would wake the
-// event loop once more for every node.
+// close. Their clients have acknowledged every byte before they come here, so ending one early (the
+// oldest, for room, or all at the program's end) costs its client nothing. They are looked at when
+// the next one ends, and now and then while any is left: what their clients send meanwhile waits in
+// the system, and a watch of its own for each would wake the event loop once more for every node.
 class LinuxTcpClient::Lingering {
 public:
     Lingering() : context_(std::make_unique<QObject>())
@@ -366,7 +370,7 @@ private:
     std::deque<Connection> connections_; // the oldest first
 };
 
-LinuxTcpClient::LinuxTcpClient() : context_(std::make_unique<QObject>())
+LinuxTcpClient::LinuxTcpClient(IResolver* names) : context_(std::make_unique<QObject>()), names_(names)
 {
     // Each connection is moved onto one descriptor number, which between connections holds an
     // event counter that never becomes readable. The event loop's watch on that number is set up
@@ -381,12 +385,23 @@ LinuxTcpClient::LinuxTcpClient() : context_(std::make_unique<QObject>())
     readNotifier_->setEnabled(fd_ >= 0);
     QObject::connect(readNotifier_, &QSocketNotifier::activated, context_.get(), [this] { readable(); });
     QObject::connect(writeNotifier_, &QSocketNotifier::activated, context_.get(), [this] { writable(); });
+    ackSet_ = ::epoll_create1(EPOLL_CLOEXEC);
+    ackNotifier_ = new QSocketNotifier(QSocketNotifier::Read, context_.get());
+    ackNotifier_->setSocket(ackSet_);
+    ackNotifier_->setEnabled(false);
+    // Waking the event loop is all it is for: whoever waits looks at the socket again.
+    QObject::connect(ackNotifier_, &QSocketNotifier::activated, context_.get(), [this] {
+        epoll_event events[1];
+        while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
+        }
+    });
     connectTimer_ = new QTimer(context_.get());
     connectTimer_->setSingleShot(true);
     QObject::connect(connectTimer_, &QTimer::timeout, context_.get(), [this] {
         if (connecting()) {
             ++generation_;
-            lookups_.abandon(lookup_); // a lookup still running is no longer wanted
+            if (names_)
+                names_->abandon(lookup_); // a lookup still running is no longer wanted
             closeSocket();
             setState(Error);
         }
@@ -401,10 +416,13 @@ LinuxTcpClient::~LinuxTcpClient()
     lingering_.reset();
     closeSocket();
     readNotifier_->setEnabled(false);
+    ackNotifier_->setEnabled(false);
     if (fd_ >= 0)
         ::close(fd_);
     if (idle_ >= 0)
         ::close(idle_);
+    if (ackSet_ >= 0)
+        ::close(ackSet_);
 }
 
 bool LinuxTcpClient::connecting() const
@@ -420,10 +438,44 @@ void LinuxTcpClient::setState(int state)
         connectTimer_->stop();
 }
 
+void LinuxTcpClient::watchAcknowledgement()
+{
+    if (ackSet_ < 0 || ackWatched_)
+        return;
+    // Once the sending side has ended, the socket stays writable: the edge comes with every change
+    // of its state, the acknowledged end among them, and the client's reset.
+    epoll_event watch{};
+    watch.events = EPOLLOUT | EPOLLET;
+    if (::epoll_ctl(ackSet_, EPOLL_CTL_ADD, fd_, &watch) != 0)
+        return; // the looks on the wait's own timer still find the acknowledgement
+    ackWatched_ = true;
+    // The first edge is the socket as it stands, which the waiting side looks at anyway.
+    epoll_event events[1];
+    while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
+    }
+    ackNotifier_->setEnabled(true);
+}
+
+void LinuxTcpClient::unwatchAcknowledgement()
+{
+    if (!ackWatched_)
+        return;
+    // The set holds the socket itself, not the number: it must let go before the socket moves.
+    ::epoll_ctl(ackSet_, EPOLL_CTL_DEL, fd_, nullptr);
+    ackWatched_ = false;
+    ackNotifier_->setEnabled(false);
+    epoll_event events[1];
+    while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
+    }
+}
+
 void LinuxTcpClient::closeSocket(bool drain)
 {
+    unwatchAcknowledgement();
     writeNotifier_->setEnabled(false);
     unsent_.clear();
+    endPending_ = false;
+    ended_ = false;
     if (!open_)
         return;
     // Unread input left in the socket would turn the close into a reset, and a reset can cost the
@@ -434,14 +486,19 @@ void LinuxTcpClient::closeSocket(bool drain)
     while (::dup3(idle_, fd_, O_CLOEXEC) < 0 && (errno == EINTR || errno == EBUSY)) {
     }
     open_ = false;
+    // Off only while a client that had ended its side kept its connection (see readable()).
+    if (!readNotifier_->isEnabled())
+        readNotifier_->setEnabled(true);
 }
 
 void LinuxTcpClient::Close()
 {
     ++generation_;
-    lookups_.abandon(lookup_);
+    if (names_)
+        names_->abandon(lookup_);
     connectTimer_->stop();
     received_.clear();
+    peerTookAll_ = false;
     closeSocket();
     setState(Closed);
 }
@@ -456,9 +513,13 @@ void LinuxTcpClient::Connect(const QString& host, std::uint16_t port)
         connectTo(address);
         return;
     }
+    if (!names_) {
+        setState(Error); // nobody to ask for the name
+        return;
+    }
     setState(ResolvingHost);
     const unsigned generation = generation_;
-    lookup_ = lookups_.start(host.toLatin1(), [this, generation](const QByteArray& found) {
+    lookup_ = names_->lookUp(host.toLatin1(), [this, generation](const QByteArray& found) {
         if (generation != generation_ || state_ != ResolvingHost)
             return;
         if (found.size() != 4) {
@@ -548,6 +609,18 @@ void LinuxTcpClient::readable()
     }
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         return;
+    if (n == 0 && state_ == Connected) {
+        // The client has ended its side. Closed now, the connection would throw away what is still
+        // on the way to it, and a client that only ended its sending side would never get the rest:
+        // it stays open until the program closes it, without a watch, as it has nothing more to say.
+        const qint64 unacknowledged = Unacknowledged();
+        if (unacknowledged > 0) {
+            readNotifier_->setEnabled(false);
+            setState(Closing);
+            return;
+        }
+        peerTookAll_ = unacknowledged == 0;
+    }
     // Nothing more will come: what arrived before is still there to fetch.
     fail(n == 0 ? 0 : errno);
 }
@@ -576,6 +649,8 @@ void LinuxTcpClient::flush()
 {
     if (unsent_.isEmpty()) {
         writeNotifier_->setEnabled(false);
+        if (endPending_)
+            EndSending();
         return;
     }
     const ssize_t n =
@@ -590,6 +665,8 @@ void LinuxTcpClient::flush()
         unsent_.remove(0, n);
     // What the system did not take yet goes when it has room again.
     writeNotifier_->setEnabled(!unsent_.isEmpty());
+    if (unsent_.isEmpty() && endPending_)
+        EndSending();
     if (unsent_.isEmpty() && SendComplete)
         SendComplete();
 }
@@ -619,6 +696,41 @@ void LinuxTcpClient::SendData(const QByteArray& bytes)
         flush();
 }
 
+void LinuxTcpClient::EndSending()
+{
+    if (!open_ || ended_)
+        return;
+    if (!unsent_.isEmpty()) {
+        endPending_ = true;
+        return;
+    }
+    endPending_ = false;
+    ended_ = true;
+    ::shutdown(fd_, SHUT_WR);
+    watchAcknowledgement();
+}
+
+qint64 LinuxTcpClient::Unacknowledged()
+{
+    if (!open_)
+        return peerTookAll_ ? 0 : -1;
+    if (state_ != Connected && state_ != Closing)
+        return -1;
+    int unacknowledged = 0;
+    if (::ioctl(fd_, SIOCOUTQ, &unacknowledged) != 0)
+        return -1;
+    if (unacknowledged > 0 && state_ == Closing) {
+        // Nobody watches a connection whose client has ended its side: a reset is found here.
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+            closeSocket(false);
+            return -1;
+        }
+    }
+    return unacknowledged + unsent_.size();
+}
+
 QByteArray LinuxTcpClient::GetData()
 {
     return std::exchange(received_, QByteArray());
@@ -630,9 +742,11 @@ void LinuxTcpClient::Finish(int graceMs)
         Close();
         return;
     }
-    // The end follows the last byte to the client; the socket moves off the shared number, so that
-    // the next connection can have it while this one waits for the client to close.
-    ::shutdown(fd_, SHUT_WR);
+    // The end follows the last byte to the client (it may have gone already); the socket moves off
+    // the shared number, so that the next connection can have it while this one waits for the
+    // client to close.
+    if (!ended_)
+        ::shutdown(fd_, SHUT_WR);
     const int own = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
     if (own >= 0) {
         lingering_->add(own, graceMs);

@@ -168,11 +168,19 @@ public:
     // Queues the bytes; SendComplete follows once every queued byte has been handed to the network
     // (which may be before SendData returns).
     virtual void SendData(const QByteArray& bytes) = 0;
-    // Ends the connection in order once all that was sent has been handed to the network: the
-    // sending side closes at once, so the client reads every byte and then the end; what the
-    // client still sends is read and dropped until it closes too, or until graceMs have passed,
-    // and only then is the connection closed, so that the end never becomes a reset. That runs on
-    // by itself: the socket is Closed at once and ready for the next connection.
+    // Ends the sending side once every queued byte has been handed to the network: the client reads
+    // every byte and then the end. What the client sends is still received. The event loop wakes
+    // when the client's system acknowledges the end (for a socket that can tell).
+    virtual void EndSending() = 0;
+    // How many of the bytes sent the client's system has not acknowledged yet: those still queued
+    // here, those on the way, and the end once EndSending has sent it. 0 also for a connection
+    // that the client closed after it had acknowledged everything; -1 when there is no connection
+    // (never made, closed by the program, or lost).
+    virtual qint64 Unacknowledged() = 0;
+    // Leaves a connection whose client has acknowledged everything to end in order: the sending
+    // side ends; what the client still sends is read and dropped until it closes too, or until
+    // graceMs have passed, and only then is the connection closed, so that the end never becomes a
+    // reset. That runs on by itself: the socket is Closed at once and ready for the next connection.
     virtual void Finish(int graceMs) = 0;
     // Everything received and not yet fetched.
     virtual QByteArray GetData() = 0;
@@ -185,16 +193,21 @@ public:
 // A non-blocking TCP socket on the event loop. A connection that stands at once is connected
 // without a turn of the event loop; one that is neither accepted nor refused within the connect
 // time-out is reported as failed (state 9), so that no delivery waits on the system's own, much
-// longer, limit; the time-out counts from Connect, through the name's lookup. Host names are looked
-// up without blocking the window.
+// longer, limit; the time-out counts from Connect, through the name's lookup. A host name is looked
+// up through the resolver's own lookups, without blocking the window; without a resolver only
+// dotted addresses connect. The resolver must outlive the socket.
+// A client that ends its side while bytes of ours are still on the way keeps its connection until
+// the program closes it: the state is Closing, and what was sent still reaches the client.
 class LinuxTcpClient : public ITcpClient {
 public:
-    LinuxTcpClient();
+    explicit LinuxTcpClient(IResolver* names = nullptr);
     ~LinuxTcpClient() override;
     void Close() override;
     void Connect(const QString& host, std::uint16_t port) override;
     int State() override;
     void SendData(const QByteArray& bytes) override;
+    void EndSending() override;
+    qint64 Unacknowledged() override;
     QByteArray GetData() override;
     void Finish(int graceMs) override;
 
@@ -202,7 +215,8 @@ public:
     int lingering() const;
 
     int connectTimeoutMs = 20000;
-    // The most connections that may linger at once; one more ends the oldest of them.
+    // The most connections that may linger at once; one more ends the oldest of them. Only
+    // connections whose clients have acknowledged every byte linger, so that costs nobody data.
     static constexpr int kMaxLingering = 64;
 
 private:
@@ -216,6 +230,11 @@ private:
     void flush();
     void fail(int error);
     void closeSocket(bool drain = true);
+    // The system wakes nobody when data is acknowledged, but it does when the end is: the socket's
+    // state changes. A watch of that change, through an edge-triggered epoll set, wakes the event
+    // loop the moment the client's system has acknowledged everything.
+    void watchAcknowledgement();
+    void unwatchAcknowledgement();
 
     class Lingering;
 
@@ -229,9 +248,16 @@ private:
     QSocketNotifier* readNotifier_ = nullptr;
     QSocketNotifier* writeNotifier_ = nullptr;
     QTimer* connectTimer_ = nullptr;
-    QByteArray received_; // received and not yet fetched
-    QByteArray unsent_;   // queued and not yet taken by the system
-    HostLookups lookups_;
+    int ackSet_ = -1; // the epoll set that watches the ended connection's state
+    QSocketNotifier* ackNotifier_ = nullptr;
+    bool ackWatched_ = false;
+    QByteArray received_;     // received and not yet fetched
+    QByteArray unsent_;       // queued and not yet taken by the system
+    bool endPending_ = false; // EndSending waits for the queue to go out
+    bool ended_ = false;      // the sending side has ended
+    // The client closed after acknowledging every byte: the socket is closed, nothing is missing.
+    bool peerTookAll_ = false;
+    IResolver* names_ = nullptr;
     unsigned lookup_ = 0; // the current connection's name lookup
     std::unique_ptr<Lingering> lingering_;
 };

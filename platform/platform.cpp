@@ -16,7 +16,7 @@ Platform linuxPlatform(const QString& programFolder)
     p.pinger = std::make_unique<LinuxPinger>();
     p.resolver = std::make_unique<LinuxResolver>();
     p.messenger = std::make_unique<SmbclientMessenger>();
-    p.tcp = std::make_unique<LinuxTcpClient>();
+    p.tcp = std::make_unique<LinuxTcpClient>(p.resolver.get());
     return p;
 }
 

@@ -30,7 +30,9 @@ struct Platform {
     std::unique_ptr<IPinger> pinger;
     std::unique_ptr<IResolver> resolver;
     std::unique_ptr<IMessenger> messenger;
-    std::unique_ptr<ITcpClient> tcp; // the one client socket, tcpServer
+    // The one client socket, tcpServer. It looks names up through `resolver`, which is therefore
+    // declared before it and outlives it.
+    std::unique_ptr<ITcpClient> tcp;
 };
 
 // The Linux services that need no window system. Dialogs and the tray icon are added by the caller.

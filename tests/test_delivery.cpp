@@ -132,6 +132,20 @@ TEST_F(Delivery, UnresolvedOrSilentNodesGetNoReplyToPingAndNothingIsSent)
     EXPECT_TRUE(t.dialogs->shown.empty());
 }
 
+// The name is looked up once: the client is reached at the address that answered the echo.
+TEST_F(Delivery, TheClientIsReachedAtTheAddressThatAnsweredTheEcho)
+{
+    FakeNuvo client;
+    resolver->names.insert("PC2", client.host());
+    m1->ClientMode = 1;
+    m1->ClientPort = static_cast<std::int16_t>(client.port());
+    t.write("socket.txt", "abc");
+    EXPECT_TRUE(deliver("PC2", "x"));
+    EXPECT_EQ(resolver->asked, QStringList{"PC2"});
+    EXPECT_EQ(pinger->pinged, QStringList{client.host()});
+    EXPECT_EQ(t.tcp->connectedTo, QStringList{client.host() + ":" + QString::number(client.port())});
+}
+
 TEST_F(Delivery, WithoutAnEchoFacilityEveryNodeCountsAsAnswering)
 {
     pinger->available = false;
@@ -236,7 +250,10 @@ TEST(EchoAndNames, ANameTheSystemNeverAnswersFailsAtTheProgramsOwnTimeOutWhileTh
     clock.start();
     const int names = HostLookups::kMaxRunning + 2;
     for (int i = 0; i < names; ++i) {
+        QElapsedTimer one;
+        one.start();
         EXPECT_EQ(module.ResolveHostIP(QStringLiteral("pc%1.invalid").arg(i)), "") << i;
+        EXPECT_GE(one.elapsed(), module.NameLookupMs) << "never before the limit: " << i;
         ASSERT_LT(clock.elapsed(), (i + 1) * 2000) << "each name gives up at the program's own time-out";
     }
     EXPECT_GE(clock.elapsed(), names * 140);

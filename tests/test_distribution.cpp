@@ -133,7 +133,8 @@ TEST_F(Distribution, EveryLineIsANodeAsItWasRead)
     EXPECT_EQ(results(m1->TargetStatus), (std::vector<QString>{"Pass", "Fail", "Pass"}));
     EXPECT_EQ(m1->TargetResult[1], "No reply to PING");
     EXPECT_EQ(m1->GroupLines[0], "localhost") << "the line is kept as read";
-    EXPECT_EQ(t.tcp->connectedTo, (QStringList{QStringLiteral("localhost:%1").arg(peer.port()),
+    // The connection goes to the address that answered the echo.
+    EXPECT_EQ(t.tcp->connectedTo, (QStringList{QStringLiteral("127.0.0.1:%1").arg(peer.port()),
                                                QStringLiteral("127.0.0.1:%1").arg(peer.port())}));
     EXPECT_EQ(peer.connections(), 2);
 }
@@ -147,7 +148,7 @@ TEST_F(Distribution, AComputerIsDeliveredAsTypedAndListedUpperCased)
     m->show();
     m->tab1butSend->click();
 
-    EXPECT_EQ(t.tcp->connectedTo, QStringList{QStringLiteral("localhost:%1").arg(peer.port())});
+    EXPECT_EQ(t.tcp->connectedTo, QStringList{QStringLiteral("127.0.0.1:%1").arg(peer.port())});
     EXPECT_EQ(m1->TargetCount, 1);
     EXPECT_EQ(m1->TargetNames[0], "LOCALHOST");
     EXPECT_EQ(m1->TargetStatus[0], "Pass");

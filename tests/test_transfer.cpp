@@ -276,6 +276,54 @@ TEST_F(Transfer, ALargePageReachesEveryClientThatStaysByteForByteHoweverItAnswer
     EXPECT_LT(resetting.sessions().value(0).file.size(), body.size());
 }
 
+// A page of about 500 KB, as an HTML message makes it.
+QByteArray pageOf500Kb()
+{
+    QByteArray page;
+    for (int i = 0; page.size() < 500 * 1024; ++i)
+        page += "<p>Line " + QByteArray::number(i) + " of the notice.</p>\r\n";
+    return page;
+}
+
+// A node passes once the client's system has taken the whole file, not once this computer's has.
+TEST_F(Transfer, SlowReadersPassOnlyOnceTheirSystemHasTakenEveryByte)
+{
+    m1->transfer().MessageTimer->setInterval(25000);
+    const QByteArray page = pageOf500Kb();
+    t.write("socket.txt", page);
+    for (int i = 0; i < 3; ++i) {
+        FakeNuvo slow(QStringLiteral("127.0.0.%1").arg(2 + i), peer.port(), 4096);
+        ASSERT_TRUE(slow.listening());
+        slow.setScript(FakeNuvo::slowReader(2048));
+        const int before = static_cast<int>(t.tcp->sent.size());
+        EXPECT_TRUE(t.program().netSend().DeliverMessage(slow.host(), "unused", "SINGLE")) << i;
+        qint64 sent = 0;
+        for (int k = before; k < t.tcp->sent.size(); ++k)
+            sent += t.tcp->sent[k].size();
+        EXPECT_EQ(slow.taken(0), sent) << "at Pass the client's system holds every byte: " << i;
+        ASSERT_TRUE(waitFor([&] { return slow.sessions()[0].complete; }));
+        EXPECT_TRUE(slow.sessions()[0].file == page) << i;
+    }
+}
+
+TEST_F(Transfer, AClientTooSlowForTheLimitFailsItsNodeAndTheNextPasses)
+{
+    m1->transfer().MessageTimer->setInterval(1500);
+    t.write("page.htm", pageOf500Kb());
+    t.main().optHTML->setChecked(true);
+    t.main().txtPathtoHTML->setText(t.path("page.htm"));
+    FakeNuvo slow(QStringLiteral("127.0.0.2"), peer.port(), 4096);
+    slow.setScript(FakeNuvo::slowReader(64)); // about 32 KB a second: 16 s for the page
+    t.write("Groups/TWO.mit", "127.0.0.2\r\n127.0.0.1\r\n");
+    m1->SelectedGroupFile = "TWO.mit";
+    m1->SendDistribution("1");
+    EXPECT_EQ(m1->TargetStatus[0], "Fail");
+    EXPECT_EQ(m1->TargetResult[0], "Winsock Failed to Connect to Client");
+    EXPECT_TRUE(logTexts().contains("[WINSOCK] File transfer failed. Lost peer connection: 127.0.0.2"));
+    EXPECT_EQ(m1->TargetStatus[1], "Pass");
+    EXPECT_TRUE(waitFor([&] { return peer.sessions().value(0).complete; }));
+}
+
 TEST_F(Transfer, RefusedRequestShowsPacketDiniedAndFails)
 {
     peer.setScript(FakeNuvo::refuse());

@@ -50,6 +50,8 @@ public:
         inner_->SendData(bytes);
     }
     QByteArray GetData() override { return inner_->GetData(); }
+    void EndSending() override { inner_->EndSending(); }
+    qint64 Unacknowledged() override { return inner_->Unacknowledged(); }
     void Finish(int graceMs) override
     {
         finishes << graceMs;

@@ -5,7 +5,11 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace corvane::test {
 
@@ -18,13 +22,14 @@ struct FakeNuvo::Link {
     qint64 blocksAnswered = 0;
 };
 
-FakeNuvo::FakeNuvo(const QString& address, quint16 port) : address_(address), server_(std::make_unique<QTcpServer>())
+FakeNuvo::FakeNuvo(const QString& address, quint16 port, int receiveBuffer)
+    : address_(address), server_(std::make_unique<QTcpServer>())
 {
     if (port != 0) {
-        server_->listen(address_, port);
+        listenOn(port, receiveBuffer);
     } else {
         for (int attempt = 0; attempt < 200 && !server_->isListening(); ++attempt)
-            server_->listen(address_, static_cast<quint16>(20000 + QRandomGenerator::global()->bounded(12000)));
+            listenOn(static_cast<quint16>(20000 + QRandomGenerator::global()->bounded(12000)), receiveBuffer);
     }
     port_ = server_->serverPort();
     connect(server_.get(), &QTcpServer::newConnection, this, &FakeNuvo::accept);
@@ -43,6 +48,41 @@ FakeNuvo::~FakeNuvo()
 bool FakeNuvo::listening() const
 {
     return server_->isListening();
+}
+
+bool FakeNuvo::listenOn(quint16 port, int receiveBuffer)
+{
+    if (receiveBuffer <= 0)
+        return server_->listen(address_, port);
+    // The server's own listen sets no buffer: the socket is made here and handed to it.
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int one = 1;
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(port);
+    at.sin_addr.s_addr = htonl(address_.toIPv4Address());
+    if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer) != 0 ||
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 || ::listen(fd, 50) != 0 ||
+        !server_->setSocketDescriptor(fd)) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+qint64 FakeNuvo::taken(int session) const
+{
+    for (const auto& link : links_) {
+        if (link->index != session)
+            continue;
+        int waiting = 0;
+        if (link->socket->state() == QAbstractSocket::ConnectedState)
+            ::ioctl(static_cast<int>(link->socket->socketDescriptor()), FIONREAD, &waiting);
+        return sessions_.at(session).received.size() + link->socket->bytesAvailable() + waiting;
+    }
+    return 0;
 }
 
 void FakeNuvo::accept()

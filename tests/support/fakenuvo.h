@@ -10,6 +10,8 @@
 //   FakeNuvo other(QStringLiteral("127.0.0.2"), peer.port()); // a second node on the same port
 //   peer.setScript(FakeNuvo::silent());                       // every connection from now on
 //   peer.setScripts({FakeNuvo::grant(), FakeNuvo::refuse()}); // one per connection, the last repeats
+//   FakeNuvo slow(QStringLiteral("127.0.0.3"), peer.port(), 4096); // a small receive buffer
+//   slow.setScript(FakeNuvo::slowReader(256));                     // 256 bytes every 2 ms
 //
 // The peer runs on the test's thread: it answers while the program waits in its event loop. Ports
 // are chosen below 32768, as the settings keep the port as a 16-bit signed number.
@@ -91,6 +93,14 @@ public:
         s.readBytes = readBytes;
         return s;
     }
+    // A client that takes the file slowly, as a busy desktop does, and answers every block as it
+    // allows ("Received:accept:0"); give it a small receive buffer, so the file waits with the sender.
+    static Script slowReader(qint64 readBytes)
+    {
+        Script s = answersEveryBlock(readBytes);
+        s.blockReply = "Received:accept:0";
+        return s;
+    }
 
     struct Session {
         QByteArray received;          // every byte, in order
@@ -103,7 +113,9 @@ public:
         bool closedByProgram = false; // the program closed it
     };
 
-    explicit FakeNuvo(const QString& address = QStringLiteral("127.0.0.1"), quint16 port = 0);
+    // A receive buffer of receiveBuffer bytes (the system's smallest is about 2 KB) when not 0:
+    // set before the listen, so that the connections take it from the start.
+    explicit FakeNuvo(const QString& address = QStringLiteral("127.0.0.1"), quint16 port = 0, int receiveBuffer = 0);
     ~FakeNuvo() override;
 
     QString host() const { return address_.toString(); }
@@ -113,9 +125,13 @@ public:
     void setScripts(const QList<Script>& scripts) { scripts_ = scripts; }
     const QList<Session>& sessions() const { return sessions_; }
     int connections() const { return static_cast<int>(sessions_.size()); }
+    // The bytes of that connection that this computer's system has taken: read by the script, and
+    // waiting to be read.
+    qint64 taken(int session) const;
 
 private:
     struct Link;
+    bool listenOn(quint16 port, int receiveBuffer);
     void accept();
     void onData(Link& link);
     void send(Link& link, const QByteArray& bytes, bool thenClose);
