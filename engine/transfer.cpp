@@ -111,18 +111,11 @@ void ClientTransfer::waitUntil(const std::function<bool()>& done)
 bool ClientTransfer::waitAcknowledged()
 {
     qint64 left = tcpServer.Unacknowledged();
-    if (left <= 0)
-        return left == 0;
-    QTimer again;
-    again.setSingleShot(true);
-    again.setTimerType(Qt::PreciseTimer);
-    bool due = false;
-    QObject::connect(&again, &QTimer::timeout, [&due] { due = true; });
-    for (int interval = kAckLookFirstMs; left > 0; interval = std::min(interval * 2, kAckLookMaxMs)) {
-        due = false;
-        again.start(interval);
-        waitUntil([&] { return due || (left = tcpServer.Unacknowledged()) <= 0; });
-        left = tcpServer.Unacknowledged();
+    if (left > 0) {
+        // Its ticks wake the wait for a socket that cannot tell when the client acknowledges.
+        QTimer look;
+        look.start(kAckLookMs);
+        waitUntil([&] { return (left = tcpServer.Unacknowledged()) <= 0; });
     }
     return left == 0;
 }

@@ -64,9 +64,8 @@ public:
     // How long the ended connection may still take: the grace, within the message timer's time.
     int endGrace() const;
     // The socket wakes the wait when the client's system acknowledges the end; the wait also looks
-    // again after this long, twice as long each time, up to kAckLookMaxMs, for a socket that cannot.
-    static constexpr int kAckLookFirstMs = 1;
-    static constexpr int kAckLookMaxMs = 50;
+    // again this often, for a socket that cannot tell.
+    static constexpr int kAckLookMs = 50;
     // The most a client may send during one wait, whole replies included: one that pours out more
     // is not read any further, so that neither the processor nor the memory go to it.
     static constexpr qsizetype kReplyLimit = 4096;

@@ -390,11 +390,7 @@ LinuxTcpClient::LinuxTcpClient(IResolver* names) : context_(std::make_unique<QOb
     ackNotifier_->setSocket(ackSet_);
     ackNotifier_->setEnabled(false);
     // Waking the event loop is all it is for: whoever waits looks at the socket again.
-    QObject::connect(ackNotifier_, &QSocketNotifier::activated, context_.get(), [this] {
-        epoll_event events[1];
-        while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
-        }
-    });
+    QObject::connect(ackNotifier_, &QSocketNotifier::activated, context_.get(), [this] { takeAckEdges(); });
     connectTimer_ = new QTimer(context_.get());
     connectTimer_->setSingleShot(true);
     QObject::connect(connectTimer_, &QTimer::timeout, context_.get(), [this] {
@@ -438,9 +434,16 @@ void LinuxTcpClient::setState(int state)
         connectTimer_->stop();
 }
 
+void LinuxTcpClient::takeAckEdges()
+{
+    epoll_event events[1];
+    while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
+    }
+}
+
 void LinuxTcpClient::watchAcknowledgement()
 {
-    if (ackSet_ < 0 || ackWatched_)
+    if (ackSet_ < 0 || ackNotifier_->isEnabled())
         return;
     // Once the sending side has ended, the socket stays writable: the edge comes with every change
     // of its state, the acknowledged end among them, and the client's reset.
@@ -448,25 +451,19 @@ void LinuxTcpClient::watchAcknowledgement()
     watch.events = EPOLLOUT | EPOLLET;
     if (::epoll_ctl(ackSet_, EPOLL_CTL_ADD, fd_, &watch) != 0)
         return; // the looks on the wait's own timer still find the acknowledgement
-    ackWatched_ = true;
     // The first edge is the socket as it stands, which the waiting side looks at anyway.
-    epoll_event events[1];
-    while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
-    }
+    takeAckEdges();
     ackNotifier_->setEnabled(true);
 }
 
 void LinuxTcpClient::unwatchAcknowledgement()
 {
-    if (!ackWatched_)
+    if (!ackNotifier_->isEnabled())
         return;
     // The set holds the socket itself, not the number: it must let go before the socket moves.
     ::epoll_ctl(ackSet_, EPOLL_CTL_DEL, fd_, nullptr);
-    ackWatched_ = false;
     ackNotifier_->setEnabled(false);
-    epoll_event events[1];
-    while (::epoll_wait(ackSet_, events, 1, 0) > 0) {
-    }
+    takeAckEdges();
 }
 
 void LinuxTcpClient::closeSocket(bool drain)
@@ -487,8 +484,7 @@ void LinuxTcpClient::closeSocket(bool drain)
     }
     open_ = false;
     // Off only while a client that had ended its side kept its connection (see readable()).
-    if (!readNotifier_->isEnabled())
-        readNotifier_->setEnabled(true);
+    readNotifier_->setEnabled(true);
 }
 
 void LinuxTcpClient::Close()

@@ -235,6 +235,8 @@ private:
     // loop the moment the client's system has acknowledged everything.
     void watchAcknowledgement();
     void unwatchAcknowledgement();
+    // Takes what the epoll set has to report, so that it wakes the event loop again only at the next edge.
+    void takeAckEdges();
 
     class Lingering;
 
@@ -248,13 +250,12 @@ private:
     QSocketNotifier* readNotifier_ = nullptr;
     QSocketNotifier* writeNotifier_ = nullptr;
     QTimer* connectTimer_ = nullptr;
-    int ackSet_ = -1; // the epoll set that watches the ended connection's state
-    QSocketNotifier* ackNotifier_ = nullptr;
-    bool ackWatched_ = false;
-    QByteArray received_;     // received and not yet fetched
-    QByteArray unsent_;       // queued and not yet taken by the system
-    bool endPending_ = false; // EndSending waits for the queue to go out
-    bool ended_ = false;      // the sending side has ended
+    int ackSet_ = -1;                        // the epoll set that watches the ended connection's state
+    QSocketNotifier* ackNotifier_ = nullptr; // on while the set watches the connection
+    QByteArray received_;                    // received and not yet fetched
+    QByteArray unsent_;                      // queued and not yet taken by the system
+    bool endPending_ = false;                // EndSending waits for the queue to go out
+    bool ended_ = false;                     // the sending side has ended
     // The client closed after acknowledging every byte: the socket is closed, nothing is missing.
     bool peerTookAll_ = false;
     IResolver* names_ = nullptr;

@@ -113,10 +113,10 @@ TEST_F(HostsTab, EditsAreDroppedOnlyAfterTheOperatorSaysSo)
         MsgAnswer answer;
         bool kept;
     } cases[] = {
-        {Close, Typed, MsgAnswer::No, true},         {Close, Typed, MsgAnswer::Yes, false},
-        {Close, ArrowOnly, MsgAnswer::No, false},    {Close, TypedAndSaved, MsgAnswer::No, false},
-        {OtherTab, Typed, MsgAnswer::No, true},      {OtherTab, Typed, MsgAnswer::Yes, false},
-        {OtherTab, ArrowOnly, MsgAnswer::No, false}, {Wizard, Typed, MsgAnswer::No, true},
+        {Close, Typed, MsgAnswer::No, true},      {Close, Typed, MsgAnswer::Yes, false},
+        {Close, ArrowOnly, MsgAnswer::No, false}, {Close, TypedAndSaved, MsgAnswer::No, false},
+        {OtherTab, Typed, MsgAnswer::No, true},   {OtherTab, Typed, MsgAnswer::Yes, false},
+        {Wizard, Typed, MsgAnswer::No, true},
     };
     const QString typed = QStringLiteral("a\r\n10.0.0.7 pc7\r\n");
     for (const auto& c : cases) {
